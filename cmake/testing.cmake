@@ -1,0 +1,30 @@
+# zantrel_add_test(<name> SOURCES ... LIBS ...): one GoogleTest executable, one ctest entry that
+# writes JUnit XML into the results folder (scripts/test sums the cases from there).
+if(CMAKE_CROSSCOMPILING)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  set(ZANTREL_GTEST_LIBS GTest::gtest_main)
+  if(NOT TARGET GTest::gtest_main)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+else()
+  find_package(GTest REQUIRED)
+  set(ZANTREL_GTEST_LIBS GTest::gtest_main)
+endif()
+
+enable_testing()
+
+# Test programs see the results folder through Wine's Z: drive in the Win32 build.
+if(CMAKE_CROSSCOMPILING)
+  set(ZANTREL_RESULTS_ARG "Z:${ZANTREL_RESULTS_DIR}")
+else()
+  set(ZANTREL_RESULTS_ARG "${ZANTREL_RESULTS_DIR}")
+endif()
+
+function(zantrel_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${ZANTREL_GTEST_LIBS} zantrel_options)
+  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${ZANTREL_RESULTS_ARG}/${name}.xml)
+endfunction()

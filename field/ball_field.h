@@ -1,0 +1,34 @@
+// BallField: the scene, a list of balls with the field function, picking and contour drawing.
+//
+// Field coordinates are signed 32-bit integers, origin at the centre of the drawing area, y up.
+// All 32-bit integer steps wrap as on a two's-complement machine (never undefined behaviour).
+#pragma once
+
+#include <cstdint>
+
+#include "field/ball.h"
+#include "field/obj_list.h"
+
+class Surface;
+
+constexpr double kFieldFloor = 1e-6;          // stands in for a distance too small to divide by
+constexpr std::uint32_t kPickStart = 1000000;  // initial best metric of PickBall
+
+class BallField : public ObjList<Ball> {
+ public:
+  // Allocates a ball of that shape and radius, appends it and returns it, so the caller can set
+  // its centre and scales.
+  Ball* AddBall(std::int32_t shape, std::uint32_t radius);
+
+  // Sum of all balls' contributions at (x, y) minus threshold; >= 0.0 means inside the contour.
+  double FieldValue(std::int32_t x, std::int32_t y, std::int32_t threshold) const;
+
+  // The ball whose influence area holds (x, y) with the smallest metric (earlier ball on ties),
+  // or null. Round balls measure squared scaled distance, square balls Chebyshev distance in
+  // divided units, against one shared running best.
+  Ball* PickBall(std::int32_t x, std::int32_t y) const;
+
+  // Marching-squares iso-contour of the field at threshold, drawn on surface with DrawLine.
+  void DrawContour(std::int32_t cells, std::int32_t width, std::int32_t height,
+                   std::int32_t threshold, Surface* surface) const;
+};

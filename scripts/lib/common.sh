@@ -1,0 +1,43 @@
+# Shared by the scripts: repository root, package installation, Wine environment.
+# shellcheck shell=bash
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+export ROOT
+
+# Debian packages every script may need. Checked with dpkg-query first, so a machine that has them
+# all does no apt work at all.
+ZANTREL_PACKAGES=(cmake g++ make g++-mingw-w64-i686 wine wine32 xvfb xdotool imagemagick x11-utils
+  libsdl2-dev libgtest-dev libbenchmark-dev python3)
+
+ensure_packages() {
+  local missing=() pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "installing: ${missing[*]}" >&2
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$\|^wine32$'; then
+    dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Wine with a prefix of our own inside the build folder; no Mono/Gecko prompts, no debug noise.
+wine_env() {
+  export WINEPREFIX="$ROOT/build/win32/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}
+
+configure_and_build() {
+  local preset=$1
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+}
