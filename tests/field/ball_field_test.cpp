@@ -29,7 +29,7 @@ double RoundReference(std::int64_t cx, std::int64_t cy, std::int64_t sx, std::in
                       std::uint32_t r, std::int64_t x, std::int64_t y) {
   const std::int64_t dx = Wrap(Wrap(cx - x) * sx);
   const std::int64_t dy = Wrap(Wrap(cy - y) * sy);
-  const double d2 = Wrap(Wrap(dx * dx) + Wrap(dy * dy));
+  const double d2 = Wrap(std::int64_t{Wrap(dx * dx)} + Wrap(dy * dy));
   const auto num = static_cast<std::uint32_t>(std::uint64_t{r} * r);
   return num / (d2 < 2.0 ? 1e-6 : d2);
 }
@@ -184,13 +184,13 @@ TEST(BallField, HugeValuesWrapLikeA32BitMachine) {
     for (std::int32_t s : values) {
       for (std::uint32_t r : radii) {
         BallField field;
-        Add(field, BALL_ROUND, r, c, -c, s, s);
-        Add(field, BALL_SQUARE, r, c, c, s, -s);
+        Add(field, BALL_ROUND, r, c, Wrap(-std::int64_t{c}), s, s);
+        Add(field, BALL_SQUARE, r, c, c, s, Wrap(-std::int64_t{s}));
         const double v = field.FieldValue(kMax, kMin, kMin);
         EXPECT_FALSE(std::isnan(v));
         BallField round;
-        Add(round, BALL_ROUND, r, c, -c, s, s);
-        EXPECT_EQ(round.FieldValue(kMax, kMin, 0), RoundReference(c, -c, s, s, r, kMax, kMin));
+        Add(round, BALL_ROUND, r, c, Wrap(-std::int64_t{c}), s, s);
+        EXPECT_EQ(round.FieldValue(kMax, kMin, 0), RoundReference(c, Wrap(-std::int64_t{c}), s, s, r, kMax, kMin));
         (void)field.PickBall(kMin, kMax);
       }
     }
