@@ -242,3 +242,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 BOOL GetClientRect(HWND window, RECT* rect);
+
+// The program's entry point, defined by the program and called by the native process entry.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand);

@@ -1,0 +1,149 @@
+// A small stand-in for the part of Google Benchmark's API that bench/ uses, for the Win32 build
+// (Debian ships Google Benchmark for the host only). It prints the same JSON shape as
+// --benchmark_format=json, so one report script reads both builds.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace benchmark {
+
+class State {
+ public:
+  explicit State(std::int64_t iterations, std::int64_t arg) : target_(iterations), arg_(arg) {}
+
+  struct Iterator {
+    State* state;
+    std::int64_t left;
+    bool operator!=(const Iterator&) const { return left > 0; }
+    void operator++() { --left; }
+    int operator*() const { return 0; }
+  };
+  Iterator begin() {
+    start_ = std::chrono::steady_clock::now();
+    return {this, target_};
+  }
+  Iterator end() {
+    return {this, 0};
+  }
+  std::int64_t range(int) const { return arg_; }
+  std::int64_t iterations() const { return target_; }
+  void SetLabel(const std::string& label) { label_ = label; }
+  void SetItemsProcessed(std::int64_t) {}
+  double Elapsed() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
+  struct Counter {
+    double value = 0;
+    Counter(double v = 0) : value(v) {}
+  };
+  struct Counters {
+    std::vector<std::pair<std::string, double>> entries;
+    double& operator[](const std::string& name) {
+      for (auto& e : entries)
+        if (e.first == name) return e.second;
+      entries.emplace_back(name, 0.0);
+      return entries.back().second;
+    }
+  } counters;
+  std::string label_;
+
+ private:
+  std::int64_t target_;
+  std::int64_t arg_;
+  std::chrono::steady_clock::time_point start_;
+};
+
+template <class T>
+inline void DoNotOptimize(T&& value) {
+  asm volatile("" : : "r,m"(value) : "memory");
+}
+inline void ClobberMemory() { asm volatile("" : : : "memory"); }
+
+using Function = void (*)(State&);
+
+struct Registration {
+  const char* name;
+  Function fn;
+  std::vector<std::int64_t> args;
+  Registration* Arg(std::int64_t a) {
+    args.push_back(a);
+    return this;
+  }
+  Registration* DenseRange(std::int64_t lo, std::int64_t hi, std::int64_t step) {
+    for (std::int64_t a = lo; a <= hi; a += step) args.push_back(a);
+    return this;
+  }
+  Registration* Unit(int) { return this; }
+};
+
+inline std::vector<Registration*>& Registry() {
+  static std::vector<Registration*> all;
+  return all;
+}
+inline Registration* Register(const char* name, Function fn) {
+  auto* r = new Registration{name, fn, {}};
+  Registry().push_back(r);
+  return r;
+}
+
+constexpr int kMicrosecond = 0;
+
+// Runs each benchmark with growing iteration counts until one run takes at least min_time, and
+// reports real time per iteration in nanoseconds.
+inline int RunAll(int argc, char** argv) {
+  double minTime = 0.3;
+  const char* filter = "";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--benchmark_min_time=", 21) == 0) minTime = std::atof(argv[i] + 21);
+    if (std::strncmp(argv[i], "--benchmark_filter=", 19) == 0) filter = argv[i] + 19;
+  }
+  std::printf("{\n  \"context\": {\"library\": \"minibench\"},\n  \"benchmarks\": [\n");
+  bool first = true;
+  for (Registration* r : Registry()) {
+    std::vector<std::int64_t> args = r->args;
+    const bool hasArgs = !args.empty();
+    if (!hasArgs) args.push_back(0);
+    for (std::int64_t arg : args) {
+      std::string name = r->name;
+      if (hasArgs) name += "/" + std::to_string(arg);
+      if (*filter && name.find(filter) == std::string::npos) continue;
+      std::int64_t n = 1;
+      double seconds = 0;
+      State* last = nullptr;
+      for (;;) {
+        delete last;
+        last = new State(n, arg);
+        r->fn(*last);
+        seconds = last->Elapsed();
+        if (seconds >= minTime || n >= (std::int64_t{1} << 40)) break;
+        const double grow = seconds > 0 ? 1.4 * minTime / seconds : 100.0;
+        n = static_cast<std::int64_t>(static_cast<double>(n) * (grow > 100.0 ? 100.0 : grow)) + 1;
+      }
+      std::printf("%s    {\"name\": \"%s\", \"run_type\": \"iteration\", \"iterations\": %lld, "
+                  "\"real_time\": %.3f, \"cpu_time\": %.3f, \"time_unit\": \"ns\"",
+                  first ? "" : ",\n", name.c_str(), static_cast<long long>(n),
+                  seconds * 1e9 / static_cast<double>(n), seconds * 1e9 / static_cast<double>(n));
+      for (auto& [key, value] : last->counters.entries) std::printf(", \"%s\": %.6g", key.c_str(), value);
+      std::printf("}");
+      first = false;
+      delete last;
+    }
+  }
+  std::printf("\n  ]\n}\n");
+  return 0;
+}
+
+}  // namespace benchmark
+
+#define BENCHMARK_CONCAT2(a, b) a##b
+#define BENCHMARK_CONCAT(a, b) BENCHMARK_CONCAT2(a, b)
+#define BENCHMARK(fn) \
+  static ::benchmark::Registration* BENCHMARK_CONCAT(bench_reg_, __LINE__) = \
+      ::benchmark::Register(#fn, fn)
+#define BENCHMARK_MAIN() \
+  int main(int argc, char** argv) { return ::benchmark::RunAll(argc, argv); }

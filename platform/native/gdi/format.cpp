@@ -1,0 +1,147 @@
+#include "platform/native/gdi/format.h"
+
+namespace zantrel::gdi {
+namespace {
+
+constexpr std::uint32_t Red(COLORREF c) { return c & 0xFF; }
+constexpr std::uint32_t Green(COLORREF c) { return (c >> 8) & 0xFF; }
+constexpr std::uint32_t Blue(COLORREF c) { return (c >> 16) & 0xFF; }
+constexpr COLORREF Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return r | (g << 8) | (b << 16);
+}
+
+// 32 bpp BI_RGB: B, G, R, x bytes.
+std::uint32_t FromColor8888(const Bitmap&, COLORREF c) { return (Red(c) << 16) | (Green(c) << 8) | Blue(c); }
+COLORREF ToColor8888(const Bitmap&, std::uint32_t p) { return Rgb((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
+std::uint32_t Get32(const std::uint8_t* row, int x) {
+  const std::uint8_t* p = row + 4 * x;
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+void Put32(std::uint8_t* row, int x, std::uint32_t v) {
+  std::uint8_t* p = row + 4 * x;
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+  p[2] = static_cast<std::uint8_t>(v >> 16);
+  p[3] = static_cast<std::uint8_t>(v >> 24);
+}
+
+// 24 bpp: B, G, R bytes.
+std::uint32_t Get24(const std::uint8_t* row, int x) {
+  const std::uint8_t* p = row + 3 * x;
+  return p[0] | (p[1] << 8) | (p[2] << 16);
+}
+void Put24(std::uint8_t* row, int x, std::uint32_t v) {
+  std::uint8_t* p = row + 3 * x;
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+  p[2] = static_cast<std::uint8_t>(v >> 16);
+}
+
+// 16 bpp 5-5-5: channels truncated on the way in, top bits replicated on the way out.
+std::uint32_t FromColor555(const Bitmap&, COLORREF c) {
+  return ((Red(c) << 7) & 0x7C00) | ((Green(c) << 2) & 0x03E0) | (Blue(c) >> 3);
+}
+COLORREF ToColor555(const Bitmap&, std::uint32_t p) {
+  return Rgb(((p >> 7) & 0xF8) | ((p >> 12) & 0x07), ((p >> 2) & 0xF8) | ((p >> 7) & 0x07),
+             ((p << 3) & 0xF8) | ((p >> 2) & 0x07));
+}
+std::uint32_t Get16(const std::uint8_t* row, int x) { return row[2 * x] | (row[2 * x + 1] << 8); }
+void Put16(std::uint8_t* row, int x, std::uint32_t v) {
+  row[2 * x] = static_cast<std::uint8_t>(v);
+  row[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+// Bitfields of any masks (16 or 32 bpp): each channel scaled by bit replication.
+int Shift(std::uint32_t mask) {
+  int s = 0;
+  while (mask && !(mask & 1)) mask >>= 1, ++s;
+  return s;
+}
+int Width(std::uint32_t mask) {
+  mask >>= Shift(mask);
+  int w = 0;
+  while (mask & 1) mask >>= 1, ++w;
+  return w;
+}
+std::uint32_t PutChannel(std::uint32_t value8, std::uint32_t mask) {
+  const int w = Width(mask);
+  if (w == 0) return 0;
+  const std::uint32_t v = w >= 8 ? value8 << (w - 8) : value8 >> (8 - w);
+  return (v << Shift(mask)) & mask;
+}
+std::uint32_t GetChannel(std::uint32_t pixel, std::uint32_t mask) {
+  const int w = Width(mask);
+  if (w == 0) return 0;
+  std::uint32_t v = (pixel & mask) >> Shift(mask);
+  if (w >= 8) return (v >> (w - 8)) & 0xFF;
+  std::uint32_t out = 0;
+  for (int filled = 0; filled < 8; filled += w) out = (out << w) | v;  // replicate high bits
+  const int total = ((8 + w - 1) / w) * w;
+  return (out >> (total - 8)) & 0xFF;
+}
+std::uint32_t FromColorFields(const Bitmap& b, COLORREF c) {
+  return PutChannel(Red(c), b.masks[0]) | PutChannel(Green(c), b.masks[1]) | PutChannel(Blue(c), b.masks[2]);
+}
+COLORREF ToColorFields(const Bitmap& b, std::uint32_t p) {
+  return Rgb(GetChannel(p, b.masks[0]), GetChannel(p, b.masks[1]), GetChannel(p, b.masks[2]));
+}
+
+// Palettized 1, 4 and 8 bpp: the nearest palette entry, the first one on ties.
+std::uint32_t FromColorIndexed(const Bitmap& b, COLORREF c) {
+  std::uint32_t best = 0;
+  int bestDistance = 1 << 30;
+  for (int i = 0; i < b.paletteSize; ++i) {
+    const int dr = static_cast<int>(Red(c)) - b.palette[i].rgbRed;
+    const int dg = static_cast<int>(Green(c)) - b.palette[i].rgbGreen;
+    const int db = static_cast<int>(Blue(c)) - b.palette[i].rgbBlue;
+    const int d = dr * dr + dg * dg + db * db;
+    if (d < bestDistance) bestDistance = d, best = static_cast<std::uint32_t>(i);
+  }
+  return best;
+}
+COLORREF ToColorIndexed(const Bitmap& b, std::uint32_t p) {
+  if (static_cast<int>(p) >= b.paletteSize) return 0;
+  const RGBQUAD& q = b.palette[p];
+  return Rgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
+}
+std::uint32_t Get8(const std::uint8_t* row, int x) { return row[x]; }
+void Put8(std::uint8_t* row, int x, std::uint32_t v) { row[x] = static_cast<std::uint8_t>(v); }
+std::uint32_t Get4(const std::uint8_t* row, int x) { return (row[x / 2] >> (x & 1 ? 0 : 4)) & 0xF; }
+void Put4(std::uint8_t* row, int x, std::uint32_t v) {
+  const int shift = x & 1 ? 0 : 4;
+  row[x / 2] = static_cast<std::uint8_t>((row[x / 2] & ~(0xF << shift)) | ((v & 0xF) << shift));
+}
+std::uint32_t Get1(const std::uint8_t* row, int x) { return (row[x / 8] >> (7 - (x & 7))) & 1; }
+void Put1(std::uint8_t* row, int x, std::uint32_t v) {
+  const int bit = 7 - (x & 7);
+  row[x / 8] = static_cast<std::uint8_t>((row[x / 8] & ~(1 << bit)) | ((v & 1) << bit));
+}
+
+constexpr Format k8888{FromColor8888, ToColor8888, Get32, Put32};
+constexpr Format k888{FromColor8888, ToColor8888, Get24, Put24};
+constexpr Format k555{FromColor555, ToColor555, Get16, Put16};
+constexpr Format kFields16{FromColorFields, ToColorFields, Get16, Put16};
+constexpr Format kFields32{FromColorFields, ToColorFields, Get32, Put32};
+constexpr Format kIndexed8{FromColorIndexed, ToColorIndexed, Get8, Put8};
+constexpr Format kIndexed4{FromColorIndexed, ToColorIndexed, Get4, Put4};
+constexpr Format kIndexed1{FromColorIndexed, ToColorIndexed, Get1, Put1};
+
+}  // namespace
+
+const Format* FormatFor(const Bitmap& b) {
+  const bool fields = b.masks[0] | b.masks[1] | b.masks[2];
+  switch (b.bitsPerPixel) {
+    case 32:
+      return fields && !(b.masks[0] == 0xFF0000 && b.masks[1] == 0xFF00 && b.masks[2] == 0xFF)
+                 ? &kFields32 : &k8888;
+    case 24: return &k888;
+    case 16:
+      return fields && !(b.masks[0] == 0x7C00 && b.masks[1] == 0x3E0 && b.masks[2] == 0x1F)
+                 ? &kFields16 : &k555;
+    case 8: return &kIndexed8;
+    case 4: return &kIndexed4;
+    default: return &kIndexed1;
+  }
+}
+
+}  // namespace zantrel::gdi

@@ -1,0 +1,29 @@
+// Pixel formats: how a COLORREF becomes a pixel value and back, and how pixels are read and
+// written. One table per format, chosen once when a bitmap is made.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/native/gdi/objects.h"
+
+namespace zantrel::gdi {
+
+struct Format {
+  // Pixel value GDI stores for a colour (no dithering for solid pens and brushes).
+  std::uint32_t (*fromColor)(const Bitmap&, COLORREF);
+  // Colour GDI reports for a pixel value (SetPixel's and GetPixel's result).
+  COLORREF (*toColor)(const Bitmap&, std::uint32_t);
+  std::uint32_t (*get)(const std::uint8_t* row, int x);
+  void (*put)(std::uint8_t* row, int x, std::uint32_t value);
+};
+
+const Format* FormatFor(const Bitmap& bitmap);
+
+inline std::uint8_t* Row(const Bitmap& bitmap, int y) { return bitmap.top + y * bitmap.stride; }
+
+// Colour of a pixel as 0x00RRGGBB-free COLORREF, from any format (blits convert through it).
+inline COLORREF PixelColor(const Bitmap& b, int x, int y) {
+  return b.format->toColor(b, b.format->get(Row(b, y), x));
+}
+
+}  // namespace zantrel::gdi

@@ -1,0 +1,320 @@
+// Object management of the native gdi32: device contexts, DIB sections, pens, brushes, stock
+// objects, selection and deletion with GDI's rules.
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/native/gdi/format.h"
+#include "platform/native/gdi/objects.h"
+#include "platform/native/gdi/window_dc.h"
+
+using namespace zantrel::gdi;
+
+namespace {
+
+// Pixel memory GDI may hand out; larger requests are refused rather than attempted.
+constexpr std::int64_t kMaxPixelBytes = std::int64_t{1} << 30;
+
+template <typename T>
+T* MakeStock(Kind kind, COLORREF color) {
+  auto* object = new T;
+  object->kind = kind;
+  object->stock = true;
+  object->color = color;
+  Register(object);
+  return object;
+}
+
+struct StockObjects {
+  Brush* white = MakeStock<Brush>(Kind::kBrush, 0xFFFFFF);
+  Brush* lightGray = MakeStock<Brush>(Kind::kBrush, 0xC0C0C0);
+  Brush* gray = MakeStock<Brush>(Kind::kBrush, 0x808080);
+  Brush* darkGray = MakeStock<Brush>(Kind::kBrush, 0x404040);
+  Brush* black = MakeStock<Brush>(Kind::kBrush, 0);
+  Brush* hollow = MakeStock<Brush>(Kind::kBrush, 0);
+  Pen* whitePen = MakeStock<Pen>(Kind::kPen, 0xFFFFFF);
+  Pen* blackPen = MakeStock<Pen>(Kind::kPen, 0);
+  Pen* nullPen = MakeStock<Pen>(Kind::kPen, 0);
+};
+
+StockObjects& Stock() {
+  static StockObjects stock;
+  return stock;
+}
+
+bool IsNullPen(const Pen* pen) { return pen == Stock().nullPen; }
+
+Bitmap* NewBitmap(int width, int height, int bpp) {
+  const std::int64_t pitch = ((std::int64_t{width} * bpp + 31) / 32) * 4;
+  if (width <= 0 || height <= 0 || pitch * height > kMaxPixelBytes) return nullptr;
+  auto* memory = static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(pitch * height), 1));
+  if (!memory) return nullptr;
+  auto* b = new (std::nothrow) Bitmap;
+  if (!b) {
+    std::free(memory);
+    return nullptr;
+  }
+  b->kind = Kind::kBitmap;
+  b->width = width;
+  b->height = height;
+  b->bitsPerPixel = bpp;
+  b->pitch = static_cast<int>(pitch);
+  b->memory = memory;
+  return b;
+}
+
+void FreeBitmap(Bitmap* b) {
+  Unregister(b);
+  if (b->ownsMemory) std::free(b->memory);
+  delete b;
+}
+
+// A bitmap deleted while selected is freed when the last DC lets go of it, as GDI does.
+void Deselect(Bitmap* b) {
+  if (b->stock) return;
+  if (--b->selectedInto == 0 && b->pendingDelete) FreeBitmap(b);
+}
+
+Dc* NewDc() {
+  auto* dc = new (std::nothrow) Dc;
+  if (!dc) return nullptr;
+  dc->kind = Kind::kDc;
+  dc->bitmap = DefaultBitmap();
+  dc->pen = Stock().blackPen;
+  dc->brush = Stock().white;
+  Register(dc);
+  return dc;
+}
+
+}  // namespace
+
+namespace zantrel::gdi {
+
+HDC CreateWindowDC(std::uint8_t* pixels, int width, int height) {
+  auto* b = new Bitmap;
+  b->kind = Kind::kBitmap;
+  b->width = width;
+  b->height = height;
+  b->bitsPerPixel = 32;
+  b->pitch = width * 4;
+  b->memory = pixels;
+  b->ownsMemory = false;
+  AttachFormat(b, true);
+  Dc* dc = NewDc();
+  dc->bitmap = b;
+  dc->ownBitmap = b;
+  return reinterpret_cast<HDC>(static_cast<Object*>(dc));
+}
+
+Bitmap* NewDibSection(int width, int height, int bpp, const std::uint32_t* masks,
+                      const RGBQUAD* palette, int paletteSize) {
+  Bitmap* b = NewBitmap(width, height < 0 ? -height : height, bpp);
+  if (!b) return nullptr;
+  if (masks) std::memcpy(b->masks, masks, sizeof b->masks);
+  if (palette && paletteSize > 0) {
+    b->paletteSize = paletteSize > 256 ? 256 : paletteSize;
+    std::memcpy(b->palette, palette, sizeof(RGBQUAD) * static_cast<std::size_t>(b->paletteSize));
+  }
+  AttachFormat(b, height < 0);
+  Register(b);
+  return b;
+}
+
+}  // namespace zantrel::gdi
+
+HDC CreateCompatibleDC(HDC) { return reinterpret_cast<HDC>(static_cast<Object*>(NewDc())); }
+
+BOOL DeleteDC(HDC handle) {
+  Dc* dc = As<Dc>(handle, Kind::kDc);
+  if (!dc) return FALSE;
+  Unregister(dc);
+  if (dc->ownBitmap) {
+    FreeBitmap(dc->ownBitmap);
+  } else {
+    Deselect(dc->bitmap);
+  }
+  delete dc;
+  return TRUE;
+}
+
+HGDIOBJ GetStockObject(int index) {
+  StockObjects& s = Stock();
+  switch (index) {
+    case WHITE_BRUSH: return s.white;
+    case 1: return s.lightGray;
+    case 2: return s.gray;
+    case 3: return s.darkGray;
+    case BLACK_BRUSH: return s.black;
+    case NULL_BRUSH: return s.hollow;
+    case WHITE_PEN: return s.whitePen;
+    case BLACK_PEN: return s.blackPen;
+    case NULL_PEN: return s.nullPen;
+    default: return nullptr;
+  }
+}
+
+HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
+  Dc* dc = As<Dc>(handle, Kind::kDc);
+  Object* o = Lookup(object);
+  if (!dc || !o) return nullptr;
+  switch (o->kind) {
+    case Kind::kBitmap: {
+      auto* b = static_cast<Bitmap*>(o);
+      if (dc->ownBitmap) return nullptr;  // window DCs draw on their window only
+      if (b == dc->bitmap) return b;
+      if (b->selectedInto > 0 && !b->stock) return nullptr;  // one DC at a time
+      Bitmap* previous = dc->bitmap;
+      if (!b->stock) ++b->selectedInto;
+      dc->bitmap = b;
+      Deselect(previous);
+      return previous;
+    }
+    case Kind::kPen: {
+      Pen* previous = dc->pen;
+      dc->pen = static_cast<Pen*>(o);
+      return previous;
+    }
+    case Kind::kBrush: {
+      Brush* previous = dc->brush;
+      dc->brush = static_cast<Brush*>(o);
+      return previous;
+    }
+    default: return nullptr;
+  }
+}
+
+BOOL DeleteObject(HGDIOBJ object) {
+  Object* o = Lookup(object);
+  if (!o || o->kind == Kind::kDc) return FALSE;
+  if (o->stock) return TRUE;
+  if (o->kind == Kind::kBitmap) {
+    auto* b = static_cast<Bitmap*>(o);
+    if (b->pendingDelete) return FALSE;
+    if (b->selectedInto > 0) {
+      b->pendingDelete = true;
+    } else {
+      FreeBitmap(b);
+    }
+    return TRUE;
+  }
+  Unregister(o);
+  if (o->kind == Kind::kPen) {
+    delete static_cast<Pen*>(o);
+  } else {
+    delete static_cast<Brush*>(o);
+  }
+  return TRUE;
+}
+
+int GetObjectA(HANDLE handle, int size, LPVOID buffer) {
+  Bitmap* b = As<Bitmap>(handle, Kind::kBitmap);
+  if (!b) return 0;
+  if (!buffer) return sizeof(BITMAP);
+  if (size < static_cast<int>(sizeof(BITMAP))) return 0;
+  BITMAP record{};
+  record.bmWidth = b->width;
+  record.bmHeight = b->height;
+  record.bmWidthBytes = b->pitch;
+  record.bmPlanes = 1;
+  record.bmBitsPixel = static_cast<WORD>(b->bitsPerPixel);
+  record.bmBits = b->stock ? nullptr : b->memory;
+  std::memcpy(buffer, &record, sizeof record);
+  return sizeof(BITMAP);
+}
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                         DWORD) {
+  if (bits) *bits = nullptr;
+  if (!info || usage != DIB_RGB_COLORS || section) return nullptr;
+  const BITMAPINFOHEADER& h = info->bmiHeader;
+  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || h.biWidth <= 0 || h.biHeight == 0 ||
+      h.biHeight == static_cast<LONG>(0x80000000u))
+    return nullptr;
+  const int bpp = h.biBitCount;
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return nullptr;
+  std::uint32_t masks[3] = {};
+  const std::uint32_t* maskPtr = nullptr;
+  if (h.biCompression == BI_BITFIELDS) {
+    if (bpp != 16 && bpp != 32) return nullptr;
+    std::memcpy(masks, reinterpret_cast<const std::uint8_t*>(info) + h.biSize, sizeof masks);
+    maskPtr = masks;
+  } else if (h.biCompression != BI_RGB) {
+    return nullptr;
+  }
+  int colors = 0;
+  if (bpp <= 8) colors = h.biClrUsed && h.biClrUsed < (1u << bpp) ? static_cast<int>(h.biClrUsed) : 1 << bpp;
+  Bitmap* b = NewDibSection(h.biWidth, h.biHeight, bpp, maskPtr, colors ? info->bmiColors : nullptr, colors);
+  if (!b) return nullptr;
+  if (bits) *bits = b->memory;
+  return reinterpret_cast<HBITMAP>(static_cast<Object*>(b));
+}
+
+HPEN CreatePen(int style, int, COLORREF color) {
+  if (style == 5) return reinterpret_cast<HPEN>(GetStockObject(NULL_PEN));  // PS_NULL
+  auto* pen = new Pen;
+  pen->kind = Kind::kPen;
+  pen->color = color;
+  Register(pen);
+  return reinterpret_cast<HPEN>(static_cast<Object*>(pen));
+}
+
+HBRUSH CreateSolidBrush(COLORREF color) {
+  auto* brush = new Brush;
+  brush->kind = Kind::kBrush;
+  brush->color = color;
+  Register(brush);
+  return reinterpret_cast<HBRUSH>(static_cast<Object*>(brush));
+}
+
+BOOL MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
+  Dc* dc = As<Dc>(handle, Kind::kDc);
+  if (!dc) return FALSE;
+  if (previous) *previous = dc->position;
+  dc->position = POINT{x, y};
+  return TRUE;
+}
+
+COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
+  Dc* dc = As<Dc>(handle, Kind::kDc);
+  if (!dc) return CLR_INVALID;
+  const Bitmap& b = *dc->bitmap;
+  if (x < 0 || y < 0 || x >= b.width || y >= b.height) return CLR_INVALID;
+  const std::uint32_t value = b.format->fromColor(b, color & 0xFFFFFF);
+  b.format->put(Row(b, y), x, value);
+  return b.format->toColor(b, value);
+}
+
+COLORREF GetPixel(HDC handle, int x, int y) {
+  Dc* dc = As<Dc>(handle, Kind::kDc);
+  if (!dc) return CLR_INVALID;
+  const Bitmap& b = *dc->bitmap;
+  if (x < 0 || y < 0 || x >= b.width || y >= b.height) return CLR_INVALID;
+  return PixelColor(b, x, y);
+}
+
+int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
+  Dc* dc = As<Dc>(handle, Kind::kDc);
+  Brush* brush = As<Brush>(brushHandle, Kind::kBrush);
+  if (!dc || !rect || !brush) return 0;
+  if (brush == Stock().hollow) return 1;
+  const Bitmap& b = *dc->bitmap;
+  const int left = rect->left < 0 ? 0 : rect->left;
+  const int top = rect->top < 0 ? 0 : rect->top;
+  const int right = rect->right > b.width ? b.width : rect->right;
+  const int bottom = rect->bottom > b.height ? b.height : rect->bottom;
+  const std::uint32_t value = b.format->fromColor(b, brush->color & 0xFFFFFF);
+  for (int y = top; y < bottom; ++y) {
+    std::uint8_t* row = Row(b, y);
+    if (b.bitsPerPixel == 32) {
+      auto* p = reinterpret_cast<std::uint32_t*>(row);
+      for (int x = left; x < right; ++x) p[x] = value;
+    } else {
+      for (int x = left; x < right; ++x) b.format->put(row, x, value);
+    }
+  }
+  return 1;
+}
+
+namespace zantrel::gdi {
+bool PenDraws(const Dc& dc) { return !IsNullPen(dc.pen); }
+}  // namespace zantrel::gdi

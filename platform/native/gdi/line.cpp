@@ -1,0 +1,113 @@
+// LineTo: GDI's Bresenham line, the end pixel excluded, clipped to the bitmap.
+//
+// GDI walks the major axis one pixel per step and moves the minor axis when err + bias > 0,
+// with err starting at 2*minor - major and bias 1 in octants 3, 5, 6 and 8 (those running toward
+// negative x with y-major, or toward negative y). Unrolled, pixel j of the walk has the minor
+// offset
+//     n(j) = floor((2*j*minor + major + bias - 1) / (2*major)),
+// which lets us clip exactly: the visible pixels are a contiguous range of j, found from the
+// major-axis bounds directly and from the minor-axis bounds by inverting n(j). The arithmetic is
+// done in 128 bits, so any pair of 32-bit end points gives the unclipped line's own pixels.
+#include "platform/native/gdi/format.h"
+#include "platform/native/gdi/objects.h"
+
+using namespace zantrel::gdi;
+
+namespace {
+
+__extension__ typedef __int128 Wide;
+
+Wide FloorDiv(Wide a, Wide b) {  // b > 0
+  Wide q = a / b;
+  if ((a % b != 0) && (a < 0)) --q;
+  return q;
+}
+Wide CeilDiv(Wide a, Wide b) { return -FloorDiv(-a, b); }
+
+// Octant numbering as GDI's: 1 = +x major with +y, counter-clockwise in steps of 45 degrees.
+int Octant(std::int64_t dx, std::int64_t dy) {
+  if (dy > 0) {
+    if (dx > 0) return dx > dy ? 1 : 2;
+    return -dx > dy ? 4 : 3;
+  }
+  if (dx < 0) return -dx > -dy ? 5 : 6;
+  return dx > -dy ? 8 : 7;
+}
+
+void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
+  const std::int64_t dx = std::int64_t{to.x} - from.x;
+  const std::int64_t dy = std::int64_t{to.y} - from.y;
+  if (dx == 0 && dy == 0) return;
+  const int octant = Octant(dx, dy);
+  const int bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
+  const bool xMajor = octant == 1 || octant == 4 || octant == 5 || octant == 8;
+  const std::int64_t major = xMajor ? (dx < 0 ? -dx : dx) : (dy < 0 ? -dy : dy);
+  const std::int64_t minor = xMajor ? (dy < 0 ? -dy : dy) : (dx < 0 ? -dx : dx);
+  const int majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  const int minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  const std::int64_t majorStart = xMajor ? from.x : from.y;
+  const std::int64_t minorStart = xMajor ? from.y : from.x;
+  const std::int64_t majorLimit = xMajor ? b.width : b.height;
+  const std::int64_t minorLimit = xMajor ? b.height : b.width;
+
+  // j in [0, major): the end pixel is excluded. Major axis: 0 <= majorStart + majorStep*j < limit.
+  Wide lo = 0, hi = major - 1;
+  if (majorStep > 0) {
+    lo = lo > -majorStart ? lo : Wide{-majorStart};
+    hi = hi < majorLimit - 1 - majorStart ? hi : Wide{majorLimit - 1 - majorStart};
+  } else {
+    lo = lo > majorStart - (majorLimit - 1) ? lo : Wide{majorStart - (majorLimit - 1)};
+    hi = hi < majorStart ? hi : Wide{majorStart};
+  }
+  // Minor axis: offsets n(j) in [nLo, nHi], where minorStart + minorStep*n must be on the bitmap.
+  const std::int64_t nLo = minorStep > 0 ? -minorStart : minorStart - (minorLimit - 1);
+  const std::int64_t nHi = minorStep > 0 ? minorLimit - 1 - minorStart : minorStart;
+  if (minor == 0) {
+    if (nLo > 0 || nHi < 0) return;
+  } else {
+    const Wide twoMajor = Wide{2} * major, twoMinor = Wide{2} * minor;
+    const Wide base = Wide{major} + bias - 1;
+    // Smallest j with n(j) >= nLo, largest j with n(j) <= nHi.
+    const Wide first = CeilDiv(twoMajor * nLo - base, twoMinor);
+    const Wide last = CeilDiv(twoMajor * (Wide{nHi} + 1) - base, twoMinor) - 1;
+    lo = lo > first ? lo : first;
+    hi = hi < last ? hi : last;
+  }
+  if (lo > hi) return;
+
+  // Step from the first visible pixel with the walk's own error term.
+  const Wide startN = minor == 0 ? 0 : FloorDiv(Wide{2} * lo * minor + major + bias - 1, Wide{2} * major);
+  std::int64_t err = static_cast<std::int64_t>(Wide{2} * minor - major + Wide{2} * lo * minor -
+                                                Wide{2} * startN * major);
+  int a = static_cast<int>(majorStart + majorStep * static_cast<std::int64_t>(lo));
+  int n = static_cast<int>(minorStart + minorStep * static_cast<std::int64_t>(startN));
+  const std::int64_t twoMinor = 2 * minor, twoMajor = 2 * major;
+  for (Wide j = lo; j <= hi; ++j) {
+    if (xMajor) {
+      b.format->put(Row(b, n), a, value);
+    } else {
+      b.format->put(Row(b, a), n, value);
+    }
+    if (err + bias > 0) {
+      n += minorStep;
+      err += twoMinor - twoMajor;
+    } else {
+      err += twoMinor;
+    }
+    a += majorStep;
+  }
+}
+
+}  // namespace
+
+BOOL LineTo(HDC handle, int x, int y) {
+  Dc* dc = As<Dc>(handle, Kind::kDc);
+  if (!dc) return FALSE;
+  const POINT from = dc->position;
+  dc->position = POINT{x, y};
+  if (PenDraws(*dc)) {
+    const Bitmap& b = *dc->bitmap;
+    DrawLine(b, b.format->fromColor(b, dc->pen->color & 0xFFFFFF), from, POINT{x, y});
+  }
+  return TRUE;
+}

@@ -1,0 +1,95 @@
+// Real windows through SDL2. The window never captures the mouse, as a Win32 window that does
+// not ask for capture: outside the client area it receives no mouse input at all.
+#include <SDL.h>
+
+#include "platform/native/user/backend.h"
+
+namespace zantrel::user {
+namespace {
+
+bool Ready() {
+  static const bool ready = [] {
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    return SDL_Init(SDL_INIT_VIDEO) == 0;
+  }();
+  return ready;
+}
+
+void* Create(const char* title, int width, int height) {
+  if (!Ready()) return nullptr;
+  return SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                          SDL_WINDOW_HIDDEN);
+}
+
+void Show(void* window) { SDL_ShowWindow(static_cast<SDL_Window*>(window)); }
+void Destroy(void* window) { SDL_DestroyWindow(static_cast<SDL_Window*>(window)); }
+
+void Present(void* window, const std::uint8_t* pixels, int width, int height) {
+  auto* w = static_cast<SDL_Window*>(window);
+  SDL_Surface* surface = SDL_GetWindowSurface(w);
+  if (!surface) return;
+  SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_XRGB8888, pixels, width * 4,
+                    surface->format->format, surface->pixels, surface->pitch);
+  SDL_UpdateWindowSurface(w);
+}
+
+unsigned VirtualKey(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return static_cast<unsigned>('A' + (key - SDLK_a));
+  if (key >= SDLK_0 && key <= SDLK_9) return static_cast<unsigned>('0' + (key - SDLK_0));
+  if (key == SDLK_ESCAPE) return 0x1B;
+  if (key == SDLK_SPACE) return 0x20;
+  return 0;
+}
+
+bool Wait(BackendEvent* out) {
+  SDL_Event e;
+  for (;;) {
+    if (!SDL_WaitEvent(&e)) return false;
+    *out = BackendEvent{};
+    switch (e.type) {
+      case SDL_MOUSEMOTION:
+        out->kind = BackendEvent::kMouseMove;
+        out->window = SDL_GetWindowFromID(e.motion.windowID);
+        out->x = e.motion.x;
+        out->y = e.motion.y;
+        out->leftDown = e.motion.state & SDL_BUTTON_LMASK;
+        return true;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (e.button.button != SDL_BUTTON_LEFT) continue;
+        out->kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEvent::kLeftDown : BackendEvent::kLeftUp;
+        out->window = SDL_GetWindowFromID(e.button.windowID);
+        out->x = e.button.x;
+        out->y = e.button.y;
+        return true;
+      case SDL_KEYDOWN:
+        out->kind = BackendEvent::kKeyDown;
+        out->window = SDL_GetWindowFromID(e.key.windowID);
+        out->virtualKey = VirtualKey(e.key.keysym.sym);
+        return true;
+      case SDL_WINDOWEVENT:
+        out->window = SDL_GetWindowFromID(e.window.windowID);
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+          out->kind = BackendEvent::kClose;
+          return true;
+        }
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+          out->kind = BackendEvent::kExpose;
+          return true;
+        }
+        continue;
+      default:
+        continue;
+    }
+  }
+}
+
+}  // namespace
+
+const Backend& Sdl2Backend() {
+  static const Backend backend{"sdl2", Create, Show, Destroy, Present, Wait};
+  return backend;
+}
+
+}  // namespace zantrel::user
