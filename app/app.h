@@ -1,0 +1,36 @@
+// The application: its globals, its window procedure, and the frame it draws.
+#pragma once
+
+#include <cstdint>
+
+#include "field/ball_field.h"
+#include "platform/win32.h"
+#include "surface/surface.h"
+
+// Constructed in this order before WinMain, destroyed in reverse at exit.
+extern Surface g_surface;
+extern BallField g_balls;
+
+extern Ball* g_picked;
+extern bool g_dragging;
+extern std::int32_t g_lastX;
+extern std::int32_t g_lastY;
+extern const std::int32_t g_originX;
+extern const std::int32_t g_originY;
+extern const std::int32_t g_presentX;
+extern const std::int32_t g_presentY;
+
+constexpr std::int32_t kFrameCells = 200;
+constexpr std::int32_t kFrameSize = 400;
+constexpr std::int32_t kFrameThreshold = 2;
+constexpr Color kContourColor = 0x00FFFFFF;
+constexpr Color kBackgroundColor = 0;
+
+// The three balls of the initial scene, in list order.
+void BuildScene(BallField& balls);
+// The 400 x 400 x 32 surface with the white pen.
+void CreateSurface(Surface& surface);
+// Clear, trace the contour, copy into the window.
+void DrawFrame(HWND window);
+
+LRESULT CALLBACK AppWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
