@@ -17,8 +17,7 @@
 
 #include "field/obj_list.h"
 #include "platform/win32.h"
-
-using Color = std::uint32_t;
+#include "surface/color.h"
 
 struct MeshVertex;
 struct MeshEdge;
