@@ -48,10 +48,11 @@ BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandl
   }
   const Bitmap& d = *dest->bitmap;
   const Bitmap& s = *source->bitmap;
-  // Negative sizes name the rectangle ending at the given corner.
+  // A negative extent names the rectangle that ends at the given corner, that corner's pixel
+  // included: it spans x + width + 1 .. x, for destination and source alike.
   std::int64_t dx = x, dy = y, sx = sourceX, sy = sourceY, w = width, h = height;
-  if (w < 0) dx += w, sx += w, w = -w;
-  if (h < 0) dy += h, sy += h, h = -h;
+  if (w < 0) dx += w + 1, sx += w + 1, w = -w;
+  if (h < 0) dy += h + 1, sy += h + 1, h = -h;
   std::int64_t left = dx, top = dy, right = dx + w, bottom = dy + h;
   auto clip = [&](std::int64_t offsetX, std::int64_t offsetY, const Bitmap& b) {
     left = left > offsetX ? left : offsetX;

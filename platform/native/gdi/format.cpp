@@ -144,4 +144,24 @@ const Format* FormatFor(const Bitmap& b) {
   }
 }
 
+namespace {
+
+constexpr COLORREF kDefaultPalette[20] = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0, 0xC0DCC0, 0xF0CAA6,
+    0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+
+}  // namespace
+
+std::uint32_t PixelValue(const Bitmap& bitmap, COLORREF color) {
+  if ((color >> 16) == 0x10FF) {
+    const std::uint32_t index = color & 0xFFFF;
+    return bitmap.bitsPerPixel <= 8 && index < static_cast<std::uint32_t>(bitmap.paletteSize) ? index : 0;
+  }
+  if (color & 0x01000000) {
+    const std::uint32_t index = color & 0xFFFF;
+    color = index < 20 ? kDefaultPalette[index] : kDefaultPalette[0];
+  }
+  return bitmap.format->fromColor(bitmap, color & 0xFFFFFF);
+}
+
 }  // namespace zantrel::gdi

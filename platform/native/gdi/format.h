@@ -21,6 +21,13 @@ const Format* FormatFor(const Bitmap& bitmap);
 
 inline std::uint8_t* Row(const Bitmap& bitmap, int y) { return bitmap.top + y * bitmap.stride; }
 
+// The pixel value a pen, brush or SetPixel colour stores. Besides plain 0x00BBGGRR colours a
+// COLORREF may carry flags in its top byte: with bit 24 set it names an entry of the default
+// 20-colour palette (any other index gives entry 0, black); 0x10FFnnnn names a pixel value
+// directly, which only formats with a colour table have, so direct-colour formats store 0.
+// Every other top byte is ignored.
+std::uint32_t PixelValue(const Bitmap& bitmap, COLORREF color);
+
 // Colour of a pixel as 0x00RRGGBB-free COLORREF, from any format (blits convert through it).
 inline COLORREF PixelColor(const Bitmap& b, int x, int y) {
   return b.format->toColor(b, b.format->get(Row(b, y), x));

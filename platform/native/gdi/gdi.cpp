@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "platform/native/gdi/format.h"
 #include "platform/native/gdi/objects.h"
@@ -279,7 +280,7 @@ COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   if (!dc) return CLR_INVALID;
   const Bitmap& b = *dc->bitmap;
   if (x < 0 || y < 0 || x >= b.width || y >= b.height) return CLR_INVALID;
-  const std::uint32_t value = b.format->fromColor(b, color & 0xFFFFFF);
+  const std::uint32_t value = PixelValue(b, color);
   b.format->put(Row(b, y), x, value);
   return b.format->toColor(b, value);
 }
@@ -298,18 +299,24 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
   if (!dc || !rect || !brush) return 0;
   if (brush == Stock().hollow) return 1;
   const Bitmap& b = *dc->bitmap;
-  const int left = rect->left < 0 ? 0 : rect->left;
-  const int top = rect->top < 0 ? 0 : rect->top;
-  const int right = rect->right > b.width ? b.width : rect->right;
-  const int bottom = rect->bottom > b.height ? b.height : rect->bottom;
-  const std::uint32_t value = b.format->fromColor(b, brush->color & 0xFFFFFF);
-  for (int y = top; y < bottom; ++y) {
+  // An inverted rectangle is filled as GDI's pattern blit takes a negative extent: from the
+  // pixel after the far edge up to and including the near one.
+  std::int64_t left = rect->left, top = rect->top, right = rect->right, bottom = rect->bottom;
+  if (right < left) std::swap(left, right), ++left, ++right;
+  if (bottom < top) std::swap(top, bottom), ++top, ++bottom;
+  left = left < 0 ? 0 : left;
+  top = top < 0 ? 0 : top;
+  right = right > b.width ? b.width : right;
+  bottom = bottom > b.height ? b.height : bottom;
+  const std::uint32_t value = PixelValue(b, brush->color);
+  const int x0 = static_cast<int>(left), x1 = static_cast<int>(right);
+  for (int y = static_cast<int>(top); y < bottom; ++y) {
     std::uint8_t* row = Row(b, y);
     if (b.bitsPerPixel == 32) {
       auto* p = reinterpret_cast<std::uint32_t*>(row);
-      for (int x = left; x < right; ++x) p[x] = value;
+      for (int x = x0; x < x1; ++x) p[x] = value;
     } else {
-      for (int x = left; x < right; ++x) b.format->put(row, x, value);
+      for (int x = x0; x < x1; ++x) b.format->put(row, x, value);
     }
   }
   return 1;

@@ -107,7 +107,7 @@ BOOL LineTo(HDC handle, int x, int y) {
   dc->position = POINT{x, y};
   if (PenDraws(*dc)) {
     const Bitmap& b = *dc->bitmap;
-    DrawLine(b, b.format->fromColor(b, dc->pen->color & 0xFFFFFF), from, POINT{x, y});
+    DrawLine(b, PixelValue(b, dc->pen->color), from, POINT{x, y});
   }
   return TRUE;
 }

@@ -1,0 +1,62 @@
+// A DIB section selected into its own memory DC, for pictures drawn through raw GDI calls.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32.h"
+#include "tests/diff/catalogue.h"
+
+namespace zantrel::diff {
+
+class Dib {
+ public:
+  Dib(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    original_ = SelectObject(dc_, bitmap_);
+  }
+  Dib(const Dib&) = delete;
+  Dib& operator=(const Dib&) = delete;
+  ~Dib() {
+    SelectObject(dc_, original_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+
+  HDC dc() const { return dc_; }
+  Picture Capture() const { return CaptureBitmap(bitmap_); }
+
+ private:
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ original_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+// Selects a solid pen for the lifetime of the object.
+class ScopedPen {
+ public:
+  ScopedPen(HDC dc, COLORREF color) : dc_(dc), pen_(CreatePen(PS_SOLID, 1, color)) {
+    previous_ = SelectObject(dc_, pen_);
+  }
+  ScopedPen(const ScopedPen&) = delete;
+  ScopedPen& operator=(const ScopedPen&) = delete;
+  ~ScopedPen() {
+    SelectObject(dc_, previous_);
+    DeleteObject(pen_);
+  }
+
+ private:
+  HDC dc_;
+  HPEN pen_;
+  HGDIOBJ previous_;
+};
+
+}  // namespace zantrel::diff
