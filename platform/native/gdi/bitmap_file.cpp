@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/native/gdi/format.h"
 #include "platform/native/gdi/objects.h"
 
 using namespace zantrel::gdi;
@@ -34,6 +35,17 @@ bool ReadFile(const char* path, std::vector<std::uint8_t>& data) {
   }
   std::fclose(file);
   return ok;
+}
+
+// Rewrites 16 bpp pixels stored with the file's masks into the bitmap's own format.
+void ConvertPixels(Bitmap& b, const std::uint32_t (&fileMasks)[3]) {
+  for (int y = 0; y < b.height; ++y) {
+    std::uint8_t* row = Row(b, y);
+    for (int x = 0; x < b.width; ++x) {
+      const COLORREF c = MaskedColor(b.format->get(row, x), fileMasks);
+      b.format->put(row, x, b.format->fromColor(b, c));
+    }
+  }
 }
 
 HBITMAP Decode(const std::vector<std::uint8_t>& file) {
@@ -106,10 +118,16 @@ HBITMAP Decode(const std::vector<std::uint8_t>& file) {
   if (bitsOffset < kFileHeader + headerSize || bitsOffset > file.size()) return nullptr;
   if (pitch * rows > static_cast<std::int64_t>(file.size() - bitsOffset)) return nullptr;
 
+  // 16 bpp pictures become 5-5-5 DIB sections whatever masks the file has, as GDI makes them:
+  // the file's pixels are converted through their colour.
+  static constexpr std::uint32_t k555[3] = {0x7C00, 0x03E0, 0x001F};
+  const bool convert = bpp == 16 && maskPtr && std::memcmp(masks, k555, sizeof masks) != 0;
+  if (bpp == 16 && maskPtr) maskPtr = k555;
   Bitmap* b = NewDibSection(static_cast<int>(width), static_cast<int>(topDown ? -rows : rows),
                             static_cast<int>(bpp), maskPtr, colors ? palette : nullptr, colors);
   if (!b) return nullptr;
   std::memcpy(b->memory, file.data() + bitsOffset, static_cast<std::size_t>(pitch * rows));
+  if (convert) ConvertPixels(*b, masks);
   return reinterpret_cast<HBITMAP>(static_cast<Object*>(b));
 }
 

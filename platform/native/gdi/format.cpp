@@ -99,6 +99,18 @@ std::uint32_t FromColorIndexed(const Bitmap& b, COLORREF c) {
   }
   return best;
 }
+// 1 bpp: a colour found in the table takes its entry; any other colour is drawn as the opposite
+// of the entry nearest the background colour (white in every DC here), so that it shows.
+std::uint32_t FromColorMono(const Bitmap& b, COLORREF c) {
+  for (int i = 0; i < b.paletteSize; ++i) {
+    if (Rgb(b.palette[i].rgbRed, b.palette[i].rgbGreen, b.palette[i].rgbBlue) == (c & 0xFFFFFF)) {
+      return static_cast<std::uint32_t>(i);
+    }
+  }
+  constexpr COLORREF kBackground = 0xFFFFFF;
+  const std::uint32_t background = FromColorIndexed(b, kBackground);
+  return (c & 0xFFFFFF) == kBackground ? background : 1 - background;
+}
 COLORREF ToColorIndexed(const Bitmap& b, std::uint32_t p) {
   if (static_cast<int>(p) >= b.paletteSize) return 0;
   const RGBQUAD& q = b.palette[p];
@@ -124,7 +136,7 @@ constexpr Format kFields16{FromColorFields, ToColorFields, Get16, Put16};
 constexpr Format kFields32{FromColorFields, ToColorFields, Get32, Put32};
 constexpr Format kIndexed8{FromColorIndexed, ToColorIndexed, Get8, Put8};
 constexpr Format kIndexed4{FromColorIndexed, ToColorIndexed, Get4, Put4};
-constexpr Format kIndexed1{FromColorIndexed, ToColorIndexed, Get1, Put1};
+constexpr Format kIndexed1{FromColorMono, ToColorIndexed, Get1, Put1};
 
 }  // namespace
 
@@ -151,6 +163,10 @@ constexpr COLORREF kDefaultPalette[20] = {
     0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 
 }  // namespace
+
+COLORREF MaskedColor(std::uint32_t pixel, const std::uint32_t (&masks)[3]) {
+  return Rgb(GetChannel(pixel, masks[0]), GetChannel(pixel, masks[1]), GetChannel(pixel, masks[2]));
+}
 
 std::uint32_t PixelValue(const Bitmap& bitmap, COLORREF color) {
   if ((color >> 16) == 0x10FF) {

@@ -28,6 +28,9 @@ inline std::uint8_t* Row(const Bitmap& bitmap, int y) { return bitmap.top + y * 
 // Every other top byte is ignored.
 std::uint32_t PixelValue(const Bitmap& bitmap, COLORREF color);
 
+// Colour of a pixel value read through red, green and blue channel masks.
+COLORREF MaskedColor(std::uint32_t pixel, const std::uint32_t (&masks)[3]);
+
 // Colour of a pixel as 0x00RRGGBB-free COLORREF, from any format (blits convert through it).
 inline COLORREF PixelColor(const Bitmap& b, int x, int y) {
   return b.format->toColor(b, b.format->get(Row(b, y), x));
