@@ -14,6 +14,9 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// For tests that pin down where the real gdi32 (as Wine has it) and ours knowingly part.
+inline constexpr bool kNativePlatform = false;
 #else
 #include "platform/native/windows.h"
+inline constexpr bool kNativePlatform = true;
 #endif

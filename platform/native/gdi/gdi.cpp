@@ -279,9 +279,9 @@ COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   Dc* dc = As<Dc>(handle, Kind::kDc);
   if (!dc) return CLR_INVALID;
   const Bitmap& b = *dc->bitmap;
-  if (x < 0 || y < 0 || x >= b.width || y >= b.height) return CLR_INVALID;
+  // Outside the bitmap nothing is drawn, but the colour that would have been is still reported.
   const std::uint32_t value = PixelValue(b, color);
-  b.format->put(Row(b, y), x, value);
+  if (x >= 0 && y >= 0 && x < b.width && y < b.height) b.format->put(Row(b, y), x, value);
   return b.format->toColor(b, value);
 }
 
