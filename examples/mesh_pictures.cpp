@@ -1,7 +1,6 @@
 // zantrel-mesh-pictures OUTDIR: draws a cube and a sphere of 1932 triangles in the three
 // wireframe views and flat-shaded, and writes each picture as a 32 bpp bitmap file.
 #include <cstdio>
-#include <numbers>
 #include <string>
 
 #include "examples/shapes.h"
@@ -29,14 +28,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  using std::numbers::pi;
   Mesh sphere, cube;
-  BuildSphere(sphere, 110, 22, 46);
-  RotateMesh(sphere, pi / 7, pi / 9);
-  TranslateMesh(sphere, -55, 0, 0);
-  BuildCube(cube, 45);
-  RotateMesh(cube, pi / 6, pi / 5);
-  TranslateMesh(cube, 120, 20, 90);
+  BuildExampleScene(sphere, cube);
 
   Surface surface;
   if (!surface.Create(kSize, kSize, 32)) return 1;

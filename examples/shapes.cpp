@@ -130,3 +130,13 @@ void TranslateMesh(Mesh& mesh, double dx, double dy, double dz) {
     node->item->z += dz;
   }
 }
+
+void BuildExampleScene(Mesh& sphere, Mesh& cube) {
+  using std::numbers::pi;
+  BuildSphere(sphere, 110, 22, 46);
+  RotateMesh(sphere, pi / 7, pi / 9);
+  TranslateMesh(sphere, -55, 0, 0);
+  BuildCube(cube, 45);
+  RotateMesh(cube, pi / 6, pi / 5);
+  TranslateMesh(cube, 120, 20, 90);
+}

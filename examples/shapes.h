@@ -34,3 +34,7 @@ void BuildSphere(Mesh& mesh, double radius, std::int32_t rings, std::int32_t seg
 // Turns every vertex by the given angles (radians), about x first, then about y.
 void RotateMesh(Mesh& mesh, double aboutX, double aboutY);
 void TranslateMesh(Mesh& mesh, double dx, double dy, double dz);
+
+// The example scene: a 1932-triangle sphere left of centre and a turned cube in front of it
+// to the right, sized for a 400 x 400 picture with the model origin at its centre.
+void BuildExampleScene(Mesh& sphere, Mesh& cube);

@@ -8,18 +8,24 @@
 
 namespace zantrel::diff {
 
+// A zeroed bottom-up BI_RGB DIB section; bits receives its pixel pointer.
+inline HBITMAP MakeDibSection(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
+                              void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
+  info.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 class Dib {
  public:
   Dib(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
-    info.bmiHeader.biCompression = BI_RGB;
     dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    bitmap_ = MakeDibSection(width, height, bitsPerPixel, &bits_);
     original_ = SelectObject(dc_, bitmap_);
   }
   Dib(const Dib&) = delete;

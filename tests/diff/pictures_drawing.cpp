@@ -1,7 +1,6 @@
 // Pictures of the drawing routines: contour frames of several scenes and grids, triangle fills,
 // the three wireframe views and shaded meshes, on each depth where the routine allows it.
 #include <cstdio>
-#include <numbers>
 #include <string>
 
 #include "examples/shapes.h"
@@ -101,16 +100,6 @@ void AddFills() {
   }
 }
 
-void BuildScene(Mesh& sphere, Mesh& cube) {
-  using std::numbers::pi;
-  BuildSphere(sphere, 110, 22, 46);
-  RotateMesh(sphere, pi / 7, pi / 9);
-  TranslateMesh(sphere, -55, 0, 0);
-  BuildCube(cube, 45);
-  RotateMesh(cube, pi / 6, pi / 5);
-  TranslateMesh(cube, 120, 20, 90);
-}
-
 enum class Wire { kVertex, kSkipVisited, kInside, kEdge, kTriangle };
 
 void AddWireframes() {
@@ -128,7 +117,7 @@ void AddWireframes() {
       const std::string name = std::string("wire-") + method.name + "-" + view.name;
       AddPicture(name, [wire = method.wire, code = view.code] {
         Mesh sphere, cube;
-        BuildScene(sphere, cube);
+        BuildExampleScene(sphere, cube);
         Surface surface;
         surface.Create(400, 400, 32);
         const MeshOrigin origin{200, 200};
@@ -176,7 +165,7 @@ void AddShaded() {
   for (int depth : kDepths) {
     AddPicture("shaded-scene-" + std::to_string(depth) + "bpp", [depth] {
       Mesh sphere, cube;
-      BuildScene(sphere, cube);
+      BuildExampleScene(sphere, cube);
       ObjList<MeshTriangle> scene;
       for (Mesh* mesh : {&sphere, &cube}) {
         for (ListNode<MeshTriangle>* node = mesh->triangles.Head(); !node->isTail;) {

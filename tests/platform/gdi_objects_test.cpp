@@ -5,19 +5,13 @@
 #include <cstring>
 
 #include "platform/win32.h"
+#include "tests/diff/dib.h"
 
 namespace {
 
 HBITMAP MakeDib(int width, int height, int bpp, void** bits = nullptr) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = static_cast<WORD>(bpp);
-  info.bmiHeader.biCompression = BI_RGB;
   void* ignored = nullptr;
-  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits ? bits : &ignored, nullptr, 0);
+  return zantrel::diff::MakeDibSection(width, height, bpp, bits ? bits : &ignored);
 }
 
 TEST(GdiObjects, MemoryDcStartsWithDefaultPenAndOneByOneMonochromeBitmap) {
