@@ -41,3 +41,20 @@ configure_and_build() {
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 }
+
+# Runs a command with DISPLAY set to a private Xvfb server, started here and stopped after.
+with_xvfb() {
+  local display
+  for display in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
+  done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  local xvfb=$!
+  local tries=0
+  until [ -e "/tmp/.X11-unix/X$display" ] || [ $tries -ge 50 ]; do sleep 0.1; tries=$((tries + 1)); done
+  local rc=0
+  DISPLAY=":$display" "$@" || rc=$?
+  kill "$xvfb" 2>/dev/null
+  wait "$xvfb" 2>/dev/null
+  return $rc
+}
