@@ -39,8 +39,8 @@ struct StockObjects {
 };
 
 StockObjects& Stock() {
-  static StockObjects stock;
-  return stock;
+  static auto* stock = new StockObjects;  // never destroyed, like the registry
+  return *stock;
 }
 
 bool IsNullPen(const Pen* pen) { return pen == Stock().nullPen; }

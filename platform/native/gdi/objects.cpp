@@ -7,9 +7,11 @@
 namespace zantrel::gdi {
 namespace {
 
+// Never destroyed: globals of the program (a Surface, say) free their objects in destructors
+// that may run after any static of this file would have been torn down.
 std::unordered_set<Object*>& Live() {
-  static std::unordered_set<Object*> live;
-  return live;
+  static auto* live = new std::unordered_set<Object*>;
+  return *live;
 }
 
 }  // namespace

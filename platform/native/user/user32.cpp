@@ -45,9 +45,10 @@ struct State {
   const Backend* backend = nullptr;
 };
 
+// Never destroyed, so windows and DCs stay valid for destructors of the program's globals.
 State& S() {
-  static State state;
-  return state;
+  static auto* state = new State;
+  return *state;
 }
 
 const Backend& Active() {
