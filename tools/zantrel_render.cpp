@@ -3,8 +3,10 @@
 //   zantrel-render [--drag PX0,PY0,PX1,PY1]... [--out FILE] [--segments]
 //
 // Each --drag is a left-button press at client (PX0, PY0), one move to (PX1, PY1) and a release,
-// delivered to AppWindowProc in order. --out writes the final 400 x 400 frame as a 32-bit bitmap
-// file; --segments prints every line of the final frame and its field evaluation count.
+// delivered to AppWindowProc in order. Coordinates run from -32768 to 65535 and are packed into
+// lParam as 16-bit words, as Windows packs a point left or above the client area during capture.
+// --out writes the final 400 x 400 frame as a 32-bit bitmap file; --segments prints every line of
+// the final frame and its field evaluation count.
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -24,15 +26,19 @@ int Usage() {
   return 2;
 }
 
+bool InWordRange(int v) { return v >= -0x8000 && v <= 0xFFFF; }
+
 bool ParseDrag(const char* text, Drag& drag) {
   char tail = 0;
   return std::sscanf(text, "%d,%d,%d,%d%c", &drag.x0, &drag.y0, &drag.x1, &drag.y1, &tail) == 4 &&
-         drag.x0 >= 0 && drag.y0 >= 0 && drag.x1 >= 0 && drag.y1 >= 0 && drag.x0 <= 0xFFFF &&
-         drag.y0 <= 0xFFFF && drag.x1 <= 0xFFFF && drag.y1 <= 0xFFFF;
+         InWordRange(drag.x0) && InWordRange(drag.y0) && InWordRange(drag.x1) &&
+         InWordRange(drag.y1);
 }
 
 LPARAM ClientPoint(int x, int y) {
-  return static_cast<LPARAM>(static_cast<DWORD>(x) | (static_cast<DWORD>(y) << 16));
+  const DWORD low = static_cast<DWORD>(x) & 0xFFFF;
+  const DWORD high = static_cast<DWORD>(y) & 0xFFFF;
+  return static_cast<LPARAM>(low | (high << 16));
 }
 
 }  // namespace
