@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# End to end: the native app (SDL2 backend) and zantrel.exe under Wine on an Xvfb display of our
+# own, driven by xdotool. Each client-area screenshot must equal zantrel-render's frame for the
+# same drags pixel for pixel; Q and closing the window must end the program with status 0.
+# JUnit into build/suites/e2e.xml.
+set -uo pipefail
+source "$(dirname "$0")/../common.sh"
+cd "$ROOT"
+wine_env
+out=build/suites/e2e
+rm -rf "$out" && mkdir -p "$out"
+title="Zantrel -Sample-"
+render=build/native/tools/zantrel-render
+
+names=() messages=()
+record() {  # name message (empty: passed)
+  names+=("$1") messages+=("$2")
+  if [ -n "$2" ]; then echo "e2e: $1: $2" >&2; fi
+}
+
+xvfb_pid="" app_pid=""
+cleanup() {
+  if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+}
+trap cleanup EXIT
+
+# Xvfb chooses a free display number itself and reports it once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+if [ ! -s "$out/display" ]; then
+  echo "e2e: Xvfb did not start" >&2
+  exit 1
+fi
+export DISPLAY=":$(head -n1 "$out/display")"
+export SDL_VIDEODRIVER=x11
+
+# Starts a program in the background as app_pid.
+launch() {  # label command...
+  local label=$1
+  shift
+  "$@" >"$out/$label.log" 2>&1 &
+  app_pid=$!
+}
+running() {  # pid: alive and not yet a zombie
+  [ -e "/proc/$1/stat" ] && [ "$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)" != Z ]
+}
+
+# Sets rc to the exit status of the launched program within ~10 s, or to "" if it still runs.
+exit_status() {
+  rc=""
+  for _ in $(seq 100); do
+    if ! running "$app_pid"; then
+      wait "$app_pid"
+      rc=$?
+      app_pid=""
+      return
+    fi
+    sleep 0.1
+  done
+}
+stop_program() {
+  kill "$app_pid" 2>/dev/null
+  exit_status
+}
+
+window=""
+find_window() {  # waits up to ~30 s for the visible window with the title
+  window=""
+  for _ in $(seq 120); do
+    window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1)
+    [ -n "$window" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# Client area as WIDTHxHEIGHT+X+Y on the root window.
+geometry() {
+  xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+    /Width:/ {w=$2} /Height:/ {h=$2} END {printf "%sx%s+%s+%s", w, h, x, y}'
+}
+
+# Compares screenshots of the client area with a reference frame until they agree or ~10 s pass;
+# prints nothing on success, else how many pixels differ.
+matches() {  # reference.bmp shot.png
+  local reference=$1 shot=$2 differing=""
+  for _ in $(seq 40); do
+    import -window root -crop "$(geometry)" +repage "$shot" 2>/dev/null
+    differing=$(compare -metric AE "$shot" "$reference" null: 2>&1) && return 0
+    sleep 0.25
+  done
+  echo "${differing:-no screenshot} pixels differ from the headless frame"
+  return 1
+}
+
+drag() {  # x0 y0 x1 y1, client pixels
+  xdotool mousemove --window "$window" "$1" "$2" mousedown 1 mousemove --window "$window" "$3" "$4" \
+    mouseup 1
+}
+
+# Drags, each followed by a comparison with zantrel-render given all drags so far.
+drags=("ball1:150,200,120,230" "miss:20,20,300,300" "ball3:200,170,240,120"
+  "ball2:250,200,330,260")
+
+run_program() {  # label command...
+  local label=$1
+  shift
+  launch "$label" "$@"
+  if ! find_window; then
+    record "${label}_window" "no visible window titled \"$title\""
+    stop_program
+    return
+  fi
+  local size
+  size=$(geometry)
+  if [ "${size%%+*}" = 400x400 ]; then record "${label}_window" ""
+  else record "${label}_window" "client area is ${size%%+*}, not 400x400"; fi
+
+  "$render" --out "$out/${label}_first.bmp"
+  record "${label}_first_frame" "$(matches "$out/${label}_first.bmp" "$out/${label}_first.png")"
+
+  local entry name args=()
+  for entry in "${drags[@]}"; do
+    name=${entry%%:*}
+    IFS=, read -r x0 y0 x1 y1 <<<"${entry#*:}"
+    args+=(--drag "${entry#*:}")
+    drag "$x0" "$y0" "$x1" "$y1"
+    "$render" "${args[@]}" --out "$out/${label}_$name.bmp"
+    record "${label}_drag_$name" "$(matches "$out/${label}_$name.bmp" "$out/${label}_$name.png")"
+  done
+
+  # Unmapped and mapped again, the window has lost its pixels on Xvfb; the WM_PAINT for the
+  # exposure must bring back the last frame. (Wine keeps its own copy of a window's pixels and
+  # treats an unmap from outside as a state change of its own, so only the native build is asked.)
+  if [ "$label" = native ]; then
+    xdotool windowunmap --sync "$window" windowmap --sync "$window"
+    record "${label}_repaint" "$(matches "$out/${label}_$name.bmp" "$out/${label}_repaint.png")"
+  fi
+
+  # Q during a drag: the button is still down on a ball.
+  xdotool mousemove --window "$window" 150 200 mousedown 1 mousemove --window "$window" 160 205
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  xdotool key q
+  exit_status
+  xdotool mouseup 1
+  if [ -z "$rc" ]; then
+    record "${label}_quit_q" "still running 10 s after Q"
+    stop_program
+  elif [ "$rc" != 0 ]; then record "${label}_quit_q" "exit status $rc after Q"
+  else record "${label}_quit_q" ""; fi
+
+  launch "$label" "$@"
+  if ! find_window; then
+    record "${label}_close" "no window to close"
+    stop_program
+    return
+  fi
+  /usr/bin/python3 tests/e2e/close_window.py "$window"
+  exit_status
+  if [ -z "$rc" ]; then
+    record "${label}_close" "still running 10 s after WM_DELETE_WINDOW"
+    stop_program
+  elif [ "$rc" != 0 ]; then record "${label}_close" "exit status $rc after closing"
+  else record "${label}_close" ""; fi
+}
+
+run_program native env ZANTREL_BACKEND=sdl2 build/native/app/zantrel
+run_program wine wine build/win32/app/zantrel.exe
+
+failed=0
+{
+  echo '<?xml version="1.0" encoding="utf-8"?>'
+  for m in "${messages[@]}"; do [ -n "$m" ] && failed=$((failed + 1)); done
+  echo "<testsuite name=\"e2e\" tests=\"${#names[@]}\" failures=\"$failed\">"
+  for i in "${!names[@]}"; do
+    if [ -z "${messages[$i]}" ]; then
+      echo "  <testcase classname=\"e2e\" name=\"${names[$i]}\"/>"
+    else
+      m=$(printf '%s' "${messages[$i]}" | sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g; s/"/\&quot;/g')
+      echo "  <testcase classname=\"e2e\" name=\"${names[$i]}\"><failure message=\"$m\"/></testcase>"
+    fi
+  done
+  echo "</testsuite>"
+} >build/suites/e2e.xml
+echo "e2e: $((${#names[@]} - failed)) of ${#names[@]} passed"
+[ "$failed" -eq 0 ]
