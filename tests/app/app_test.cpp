@@ -152,4 +152,126 @@ TEST_F(App, ClosingTheWindowDestroysItAndQuitsWithCodeZero) {
   window_ = nullptr;  // already destroyed
 }
 
+TEST_F(App, APressDuringADragPicksAgain) {
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Client(150, 200));
+  ASSERT_EQ(g_picked, BallAt(0));
+  // (200, 170) lies inside the second round ball too, but the square ball's metric 0 wins.
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Client(200, 170));
+  EXPECT_EQ(g_picked, BallAt(2));
+  EXPECT_TRUE(g_dragging);
+  // A press on no ball during a drag ends it; the point is still recorded.
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Client(20, 20));
+  EXPECT_EQ(g_picked, nullptr);
+  EXPECT_FALSE(g_dragging);
+  EXPECT_EQ(g_lastX, 20);
+  EXPECT_EQ(g_lastY, 20);
+  Mark();
+  Send(WM_MOUSEMOVE, MK_LBUTTON, Client(150, 200));
+  EXPECT_FALSE(FrameDrawn());
+  const int startX[] = {-50, 50, 0};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(BallAt(i)->centerX, startX[i]) << "ball " << i;
+  // The release keeps the last pick.
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Client(250, 200));
+  Send(WM_LBUTTONUP, 0, Client(250, 200));
+  EXPECT_EQ(g_picked, BallAt(1));
+  EXPECT_FALSE(g_dragging);
+}
+
+TEST_F(App, MovesAddTheUnsignedWordDisplacementWithFieldYUp) {
+  struct Step {
+    int x, y;              // client point of the move, as a capture could report it
+    int centerX, centerY;  // the second ball's centre afterwards
+  };
+  // Pressed at the second ball's centre, client (250, 200); each row continues from the last.
+  const Step steps[] = {
+      {260, 195, 60, 5},                            // (+10, -5) client is (+10, +5) field
+      {260, 195, 60, 5},                            // same point: no step
+      {259, 196, 59, 4},                            // one pixel each way
+      {259, -1, 59, 4 + 196 - 65535},               // above the window: y reads 65535
+      {-1, -1, 59 + 65535 - 259, 4 + 196 - 65535},  // left of it: x reads 65535
+      {0, 0, -200, 200},                            // and back to the corner
+  };
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, Client(250, 200));
+  ASSERT_EQ(g_picked, BallAt(1));
+  for (const Step& step : steps) {
+    Send(WM_MOUSEMOVE, MK_LBUTTON, Client(step.x, step.y));
+    EXPECT_EQ(BallAt(1)->centerX, step.centerX) << "move to " << step.x << "," << step.y;
+    EXPECT_EQ(BallAt(1)->centerY, step.centerY) << "move to " << step.x << "," << step.y;
+    EXPECT_EQ(g_lastX, step.x & 0xFFFF);
+    EXPECT_EQ(g_lastY, step.y & 0xFFFF);
+  }
+  EXPECT_EQ(BallAt(0)->centerX, -50);
+  EXPECT_EQ(BallAt(2)->centerY, 30);
+}
+
+// Counts the WM_PAINTs that reach the application's window procedure.
+int g_paints = 0;
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) ++g_paints;
+  return AppWindowProc(window, message, wParam, lParam);
+}
+
+COLORREF WindowPixel(HWND window) {
+  HDC dc = GetDC(window);
+  const COLORREF color = GetPixel(dc, 0, 0);
+  ReleaseDC(window, dc);
+  return color;
+}
+
+TEST_F(App, UpdateWindowPaintsOnceCopyingTheSurfaceAsItIs) {
+  static const bool registered = [] {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = CountingProc;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "BMPCount";
+    return RegisterClassA(&windowClass) != 0;
+  }();
+  ASSERT_TRUE(registered);
+  HWND counted = CreateWindowExA(0, "BMPCount", "count", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, 406, 425, nullptr, nullptr,
+                                 nullptr, nullptr);
+  ASSERT_NE(counted, nullptr);
+  g_paints = 0;
+  Mark();  // stands for whatever the surface holds; at start-up that is all black
+  ShowWindow(counted, SW_SHOW);
+  UpdateWindow(counted);
+  EXPECT_EQ(g_paints, 1);
+  EXPECT_EQ(WindowPixel(counted), kMarker);
+  EXPECT_FALSE(FrameDrawn());
+  // Had the paint not reached DefWindowProcA, the window would still be invalid and be painted
+  // again here.
+  UpdateWindow(counted);
+  EXPECT_EQ(g_paints, 1);
+  // A later paint copies the surface again, still without drawing a frame.
+  SetPixel(g_surface.dc, 0, 0, 0x0000FF00);
+  SendMessageA(counted, WM_PAINT, 0, 0);
+  EXPECT_EQ(WindowPixel(counted), 0x0000FF00u);
+  EXPECT_EQ(GetPixel(g_surface.dc, 0, 0), 0x0000FF00u);
+  DestroyWindow(counted);
+}
+
 }  // namespace
+
+// The class is already registered by the fixture, so WinMain gives up at once: no window, no
+// ball, no surface change.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
+
+namespace {
+
+TEST_F(App, WinMainReturnsZeroAtOnceWhenTheClassCannotBeRegistered) {
+  const int ballsBefore = [] {
+    int n = 0;
+    for (const ListNode<Ball>* node = g_balls.Head(); !node->isTail; node = node->next) ++n;
+    return n;
+  }();
+  Mark();
+  static char commandLine[] = "";
+  EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT), 0);
+  int ballsAfter = 0;
+  for (const ListNode<Ball>* node = g_balls.Head(); !node->isTail; node = node->next) ++ballsAfter;
+  EXPECT_EQ(ballsAfter, ballsBefore);
+  EXPECT_FALSE(FrameDrawn());
+}
+
+}  // namespace
+
