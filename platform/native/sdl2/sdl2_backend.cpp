@@ -11,6 +11,12 @@ bool Ready() {
   static const bool ready = [] {
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // The plain window framebuffer: a texture-backed one would make SDL recreate the window
+    // (a new X window) for OpenGL at the first present, after it was shown.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // SIGINT and SIGTERM end the process as they end any other; SDL would turn them into a quit
+    // event that no Win32 program ever sees.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     return SDL_Init(SDL_INIT_VIDEO) == 0;
   }();
   return ready;

@@ -78,7 +78,7 @@ find_window() {  # waits up to ~30 s for the visible window with the title
 
 # Client area as WIDTHxHEIGHT+X+Y on the root window.
 geometry() {
-  xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+  xwininfo -id "$window" 2>/dev/null | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
     /Width:/ {w=$2} /Height:/ {h=$2} END {printf "%sx%s+%s+%s", w, h, x, y}'
 }
 
@@ -86,8 +86,15 @@ geometry() {
 # prints nothing on success, else how many pixels differ.
 matches() {  # reference.bmp shot.png
   local reference=$1 shot=$2 differing=""
+  local at
   for _ in $(seq 40); do
-    import -window root -crop "$(geometry)" +repage "$shot" 2>/dev/null
+    at=$(geometry 2>/dev/null)
+    if [ "${at%%+*}" != 400x400 ]; then  # gone or not yet there: look for it again
+      find_window
+      sleep 0.25
+      continue
+    fi
+    import -window root -crop "$at" +repage "$shot" 2>/dev/null
     differing=$(compare -metric AE "$shot" "$reference" null: 2>&1) && return 0
     sleep 0.25
   done
