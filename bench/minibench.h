@@ -16,12 +16,17 @@ class State {
  public:
   explicit State(std::int64_t iterations, std::int64_t arg) : target_(iterations), arg_(arg) {}
 
+  // What `for (auto _ : state)` binds; not trivial, so compilers don't call `_` unused.
+  struct Value {
+    Value() {}
+    ~Value() {}
+  };
   struct Iterator {
     State* state;
     std::int64_t left;
     bool operator!=(const Iterator&) const { return left > 0; }
     void operator++() { --left; }
-    int operator*() const { return 0; }
+    Value operator*() const { return {}; }
   };
   Iterator begin() {
     start_ = std::chrono::steady_clock::now();

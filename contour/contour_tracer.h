@@ -47,6 +47,8 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
       const ContourPoint corner[4] = {{x0, y0}, {x0 + cw, y0}, {x0 + cw, y0 - ch}, {x0, y0 - ch}};
       const std::uint8_t flag[4] = {flags[stride * i + j], flags[stride * i + j + 1],
                                     flags[stride * (i + 1) + j + 1], flags[stride * (i + 1) + j]};
+      // Most cells lie wholly inside or outside: no edge is crossed, nothing to evaluate.
+      if (flag[0] == flag[1] && flag[1] == flag[2] && flag[2] == flag[3]) continue;
       ContourPoint crossing[4];
       int n = 0;
       for (int edge = 0; edge < 4; ++edge) {

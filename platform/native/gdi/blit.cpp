@@ -29,6 +29,23 @@ std::uint32_t Combine(Rop rop, std::uint32_t dst, std::uint32_t src) {
   }
 }
 
+// Copy, AND or XOR of a run of bytes, eight at a time where it can. A copy may overlap (memmove).
+void CombineBytes(Rop rop, std::uint8_t* out, const std::uint8_t* in, std::size_t bytes) {
+  if (rop == Rop::kCopy) {
+    std::memmove(out, in, bytes);
+    return;
+  }
+  std::size_t i = 0;
+  for (; i + 8 <= bytes; i += 8) {
+    std::uint64_t a, b;
+    std::memcpy(&a, out + i, 8);
+    std::memcpy(&b, in + i, 8);
+    a = rop == Rop::kAnd ? a & b : a ^ b;
+    std::memcpy(out + i, &a, 8);
+  }
+  for (; i < bytes; ++i) out[i] = static_cast<std::uint8_t>(rop == Rop::kAnd ? out[i] & in[i] : out[i] ^ in[i]);
+}
+
 }  // namespace
 
 BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandle, int sourceX,
@@ -66,9 +83,25 @@ BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandl
 
   const int cols = static_cast<int>(right - left);
   const bool raw = SameLayout(d, s);
-  std::vector<std::uint32_t> converted(static_cast<std::size_t>(cols));
   // The same bitmap may be both ends: copy rows in the order that reads before it overwrites.
   const bool upward = &d == &s && top > top - dy + sy;
+  // Same layout and whole bytes per pixel: the operation runs on the bytes themselves, unless
+  // source and destination share rows, where AND and XOR must read a row before changing it.
+  const bool sharedRows = &d == &s && sy == dy;
+  if (raw && d.bitsPerPixel % 8 == 0 && (rop == Rop::kCopy || !sharedRows)) {
+    const std::size_t pixelBytes = static_cast<std::size_t>(d.bitsPerPixel / 8);
+    const std::size_t bytes = static_cast<std::size_t>(cols) * pixelBytes;
+    for (std::int64_t i = 0; i < bottom - top; ++i) {
+      const int row = static_cast<int>(upward ? bottom - 1 - i : top + i);
+      std::uint8_t* out = Row(d, row) + static_cast<std::size_t>(left) * pixelBytes;
+      const std::uint8_t* in = Row(s, static_cast<int>(row - dy + sy)) +
+                               static_cast<std::size_t>(left - dx + sx) * pixelBytes;
+      CombineBytes(rop, out, in, bytes);
+    }
+    return TRUE;
+  }
+
+  std::vector<std::uint32_t> converted(static_cast<std::size_t>(cols));
   for (std::int64_t i = 0; i < bottom - top; ++i) {
     const int row = static_cast<int>(upward ? bottom - 1 - i : top + i);
     const int srcRow = static_cast<int>(row - dy + sy);

@@ -293,6 +293,30 @@ COLORREF GetPixel(HDC handle, int x, int y) {
   return PixelColor(b, x, y);
 }
 
+namespace {
+
+// Writes count pixels of a whole-byte format: one pixel, then copies of what is written so far,
+// doubling, so a row costs a handful of memcpy calls (a memset when all bytes agree).
+void FillBytes(std::uint8_t* out, const Bitmap& b, std::uint32_t value, std::size_t count) {
+  const std::size_t pixelBytes = static_cast<std::size_t>(b.bitsPerPixel / 8);
+  const std::size_t total = count * pixelBytes;
+  b.format->put(out, 0, value);
+  bool uniform = true;
+  for (std::size_t i = 1; i < pixelBytes; ++i) uniform = uniform && out[i] == out[0];
+  if (uniform) {
+    std::memset(out, out[0], total);
+    return;
+  }
+  std::size_t done = pixelBytes;
+  while (done < total) {
+    const std::size_t chunk = done < total - done ? done : total - done;
+    std::memcpy(out + done, out, chunk);
+    done += chunk;
+  }
+}
+
+}  // namespace
+
 int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
   Dc* dc = As<Dc>(handle, Kind::kDc);
   Brush* brush = As<Brush>(brushHandle, Kind::kBrush);
@@ -310,14 +334,20 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
   bottom = bottom > b.height ? b.height : bottom;
   const std::uint32_t value = PixelValue(b, brush->color);
   const int x0 = static_cast<int>(left), x1 = static_cast<int>(right);
+  if (x0 >= x1) return 1;
+  if (b.bitsPerPixel % 8 == 0) {
+    // One row is filled, the others are copies of it.
+    const std::size_t offset = static_cast<std::size_t>(x0) * static_cast<std::size_t>(b.bitsPerPixel / 8);
+    const std::size_t count = static_cast<std::size_t>(x1 - x0);
+    std::uint8_t* first = Row(b, static_cast<int>(top)) + offset;
+    FillBytes(first, b, value, count);
+    const std::size_t bytes = count * static_cast<std::size_t>(b.bitsPerPixel / 8);
+    for (int y = static_cast<int>(top) + 1; y < bottom; ++y) std::memcpy(Row(b, y) + offset, first, bytes);
+    return 1;
+  }
   for (int y = static_cast<int>(top); y < bottom; ++y) {
     std::uint8_t* row = Row(b, y);
-    if (b.bitsPerPixel == 32) {
-      auto* p = reinterpret_cast<std::uint32_t*>(row);
-      for (int x = x0; x < x1; ++x) p[x] = value;
-    } else {
-      for (int x = x0; x < x1; ++x) b.format->put(row, x, value);
-    }
+    for (int x = x0; x < x1; ++x) b.format->put(row, x, value);
   }
   return 1;
 }

@@ -8,6 +8,8 @@
 // which lets us clip exactly: the visible pixels are a contiguous range of j, found from the
 // major-axis bounds directly and from the minor-axis bounds by inverting n(j). The arithmetic is
 // done in 128 bits, so any pair of 32-bit end points gives the unclipped line's own pixels.
+#include <cstring>
+
 #include "platform/native/gdi/format.h"
 #include "platform/native/gdi/objects.h"
 
@@ -17,7 +19,16 @@ namespace {
 
 __extension__ typedef __int128 Wide;
 
+bool Fits64(Wide v) { return v == static_cast<std::int64_t>(v); }
+
 Wide FloorDiv(Wide a, Wide b) {  // b > 0
+  // Every line on a picture of sane size stays within 64 bits; the 128-bit division is slow.
+  if (Fits64(a) && Fits64(b)) {
+    const auto a64 = static_cast<std::int64_t>(a), b64 = static_cast<std::int64_t>(b);
+    std::int64_t q = a64 / b64;
+    if ((a64 % b64 != 0) && (a64 < 0)) --q;
+    return q;
+  }
   Wide q = a / b;
   if ((a % b != 0) && (a < 0)) --q;
   return q;
@@ -32,6 +43,32 @@ int Octant(std::int64_t dx, std::int64_t dy) {
   }
   if (dx < 0) return -dx > -dy ? 5 : 6;
   return dx > -dy ? 8 : 7;
+}
+
+// The error-term walk of the visible pixels, from the first one.
+struct Walk {
+  std::int64_t err;
+  int bias;
+  std::int64_t twoMinor, twoMajor;
+  std::int64_t count;
+};
+
+template <int kBytes>
+void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::ptrdiff_t minorDelta,
+               std::uint32_t value) {
+  std::uint8_t bytes[4];
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  std::int64_t err = w.err;
+  for (std::int64_t k = 0; k < w.count; ++k) {
+    std::memcpy(p, bytes, kBytes);
+    if (err + w.bias > 0) {
+      p += minorDelta;
+      err += w.twoMinor - w.twoMajor;
+    } else {
+      err += w.twoMinor;
+    }
+    p += majorDelta;
+  }
 }
 
 void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
@@ -81,18 +118,35 @@ void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
                                                 Wide{2} * startN * major);
   int a = static_cast<int>(majorStart + majorStep * static_cast<std::int64_t>(lo));
   int n = static_cast<int>(minorStart + minorStep * static_cast<std::int64_t>(startN));
-  const std::int64_t twoMinor = 2 * minor, twoMajor = 2 * major;
-  for (Wide j = lo; j <= hi; ++j) {
+  const std::int64_t count = static_cast<std::int64_t>(hi - lo) + 1;
+  const Walk walk{err, bias, 2 * minor, 2 * major, count};
+  const int x = xMajor ? a : n, y = xMajor ? n : a;
+  if (b.bitsPerPixel % 8 == 0) {
+    // Whole-byte pixels: walk a byte pointer, one stride per axis.
+    const std::ptrdiff_t pixelBytes = b.bitsPerPixel / 8;
+    std::uint8_t* p = Row(b, y) + x * pixelBytes;
+    const std::ptrdiff_t majorDelta = majorStep * (xMajor ? pixelBytes : b.stride);
+    const std::ptrdiff_t minorDelta = minorStep * (xMajor ? b.stride : pixelBytes);
+    switch (pixelBytes) {
+      case 4: WalkBytes<4>(walk, p, majorDelta, minorDelta, value); break;
+      case 3: WalkBytes<3>(walk, p, majorDelta, minorDelta, value); break;
+      case 2: WalkBytes<2>(walk, p, majorDelta, minorDelta, value); break;
+      default: WalkBytes<1>(walk, p, majorDelta, minorDelta, value); break;
+    }
+    return;
+  }
+  std::int64_t e = err;
+  for (std::int64_t k = 0; k < count; ++k) {
     if (xMajor) {
       b.format->put(Row(b, n), a, value);
     } else {
       b.format->put(Row(b, a), n, value);
     }
-    if (err + bias > 0) {
+    if (e + bias > 0) {
       n += minorStep;
-      err += twoMinor - twoMajor;
+      e += walk.twoMinor - walk.twoMajor;
     } else {
-      err += twoMinor;
+      e += walk.twoMinor;
     }
     a += majorStep;
   }

@@ -1,0 +1,24 @@
+// The replaced global allocation functions, in a file of their own so that no caller inlines the
+// malloc/free pairing behind them.
+#include "bench/allocation_counter.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<std::int64_t> g_allocations{0};
+}  // namespace
+
+std::int64_t HeapAllocations() { return g_allocations.load(std::memory_order_relaxed); }
+
+void* operator new(std::size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
