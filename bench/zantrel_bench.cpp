@@ -31,8 +31,10 @@ HWND BenchWindow() {
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.lpszClassName = "ZantrelBench";
     RegisterClassA(&windowClass);
-    return CreateWindowExA(0, "ZantrelBench", "bench", WS_CAPTION, 0, 0, 406, 425, nullptr,
-                           nullptr, nullptr, nullptr);
+    HWND created = CreateWindowExA(0, "ZantrelBench", "bench", WS_CAPTION, 0, 0, 406, 425,
+                                   nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(created, 1);  // shown, so copies into it really reach its pixels
+    return created;
   }();
   return window;
 }

@@ -1,0 +1,143 @@
+"""Turns one scripts/bench run into docs/PERFORMANCE.md and the scaling plots, and prints the table.
+
+usage: bench_report.py RESULTS_DIR DOCS_DIR
+RESULTS_DIR holds native.json and wine.json (benchmark JSON), d3.json and skimage.json (one JSON
+object each). Every figure is a ratio inside the same run, since the machine is noisy.
+"""
+import datetime
+import json
+import os
+import pathlib
+import platform
+import subprocess
+import sys
+
+
+def load_benchmarks(path):
+    data = json.loads(pathlib.Path(path).read_text())
+    return {b["name"]: b for b in data["benchmarks"] if b.get("run_type", "iteration") == "iteration"}
+
+
+def us(bench):
+    return bench["real_time"] / 1000.0  # benchmark JSON times are in ns here
+
+
+def machine():
+    cpu = "unknown CPU"
+    try:
+        for line in pathlib.Path("/proc/cpuinfo").read_text().splitlines():
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    except OSError:
+        pass
+    return f"{cpu}, {os.cpu_count()} cores, {platform.system()} {platform.release()}"
+
+
+def verdict(ok):
+    return "met" if ok else "missed"
+
+
+def plot(docs, name, title, xlabel, rows):
+    data = docs / f"{name}.dat"
+    data.write_text("".join(f"{x} {y:.1f}\n" for x, y in rows))
+    script = (f'set terminal png size 640,400\nset output "{docs / (name + ".png")}"\n'
+              f'set title "{title}"\nset xlabel "{xlabel}"\nset ylabel "frame time (us)"\n'
+              f'set grid\nplot "{data}" using 1:2 with linespoints title "native frame"\n')
+    try:
+        subprocess.run(["gnuplot"], input=script, text=True, check=True)
+    except (OSError, subprocess.CalledProcessError) as error:
+        print(f"gnuplot failed: {error}", file=sys.stderr)
+    data.unlink()
+
+
+def main():
+    results, docs = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
+    native = load_benchmarks(results / "native.json")
+    wine = load_benchmarks(results / "wine.json")
+    d3 = json.loads((results / "d3.json").read_text())
+    skimage = json.loads((results / "skimage.json").read_text())
+
+    rows = []
+    ops = [("BM_Clear", "Surface::Clear 400x400x32"), ("BM_DrawLine", "Surface::DrawLine x256 random"),
+           ("BM_Blit", "Surface::Blit 400x400x32"), ("BM_Present", "Surface::Present to a window"),
+           ("BM_FillTriangle", "Surface::FillTriangle x64"),
+           ("BM_DrawShadedMesh", "Surface::DrawShadedMesh 1932 triangles"),
+           ("BM_FieldValue", "BallField::FieldValue x40401"),
+           ("BM_DrawContour", "BallField::DrawContour (frame grid)"), ("BM_Frame", "whole frame")]
+    for key, label in ops:
+        n, w = us(native[key]), us(wine[key])
+        rows.append((label, n, w, w / n))
+
+    floor = us(native["BM_Floor"])
+    contour, frame = us(native["BM_DrawContour"]), us(native["BM_Frame"])
+    clear, memset = us(native["BM_Clear"]), us(native["BM_Memset"])
+    blit, memcpy = us(native["BM_Blit"]), us(native["BM_Memcpy"])
+    allocations = native["BM_Frame"].get("allocations_per_frame", float("nan"))
+    cells = [(int(k.split("/")[1]), us(v)) for k, v in native.items() if k.startswith("BM_FrameCells/")]
+    balls = [(int(k.split("/")[1]), us(v)) for k, v in native.items() if k.startswith("BM_FrameBalls/")]
+    cells.sort(), balls.sort()
+    plot(docs, "scaling-cells", "Frame cost against grid cells", "cells per side", cells)
+    plot(docs, "scaling-balls", "Frame cost against number of balls", "balls", balls)
+
+    ratio = {label: r for label, _, _, r in rows}
+    targets = [
+        ("whole frame <= 1.2x the floor", frame / floor <= 1.2, f"{frame / floor:.2f}x"),
+        ("DrawContour >= 3x faster than d3-contour's pipeline", d3["pipeline_us"] / contour >= 3,
+         f"{d3['pipeline_us'] / contour:.2f}x"),
+        ("DrawContour >= 3x faster than scikit-image's pipeline",
+         skimage["pipeline_us"] / contour >= 3, f"{skimage['pipeline_us'] / contour:.2f}x"),
+        ("native ahead of Wine on every operation", all(r > 1 for *_, r in rows),
+         f"lowest {min(r for *_, r in rows):.2f}x"),
+        ("DrawLine >= 10x Wine", ratio["Surface::DrawLine x256 random"] >= 10,
+         f"{ratio['Surface::DrawLine x256 random']:.2f}x"),
+        ("whole frame >= 1.5x Wine", ratio["whole frame"] >= 1.5, f"{ratio['whole frame']:.2f}x"),
+        ("Clear within 1.5x of memset", clear / memset <= 1.5, f"{clear / memset:.2f}x"),
+        ("Blit within 1.5x of memcpy", blit / memcpy <= 1.5, f"{blit / memcpy:.2f}x"),
+        ("zero heap allocations per frame", allocations == 0, f"{allocations:g}"),
+    ]
+
+    lines = ["# Performance", "",
+             f"Measured by `scripts/bench` on {datetime.date.today()} on {machine()}.",
+             "Every ratio compares figures of the same run. Wine figures are the Win32 build",
+             "of the same benchmarks under Wine (its gdi32 and user32), run right after the native ones.",
+             "", "## Per operation, native against Wine's gdi32", "",
+             "| benchmark | native (us) | Win32 under Wine (us) | Wine / native |", "|---|---:|---:|---:|"]
+    lines += [f"| {label} | {n:.1f} | {w:.1f} | {r:.2f}x |" for label, n, w, r in rows]
+    lines += ["", "## Against the floor and the lower bounds", "",
+              "| figure | native (us) | bound (us) | ratio |", "|---|---:|---:|---:|",
+              f"| BallField::DrawContour / floor (41189 evaluations from local records) | {contour:.1f} | {floor:.1f} | {contour / floor:.2f}x |",
+              f"| whole frame / floor | {frame:.1f} | {floor:.1f} | {frame / floor:.2f}x |",
+              f"| Surface::Clear / memset of 640000 bytes | {clear:.1f} | {memset:.1f} | {clear / memset:.2f}x |",
+              f"| Surface::Blit / memcpy of 640000 bytes | {blit:.1f} | {memcpy:.1f} | {blit / memcpy:.2f}x |",
+              "", "## Peers on the same field and grid (201 x 201, iso-line at the threshold)", "",
+              "| peer | pipeline (us) | contour only (us) | pipeline / DrawContour |", "|---|---:|---:|---:|",
+              f"| d3-contour (Node.js {subprocess.run(['node', '--version'], capture_output=True, text=True).stdout.strip()}) | {d3['pipeline_us']:.1f} | {d3['contour_us']:.1f} | {d3['pipeline_us'] / contour:.2f}x |",
+              f"| scikit-image find_contours | {skimage['pipeline_us']:.1f} | {skimage['contour_us']:.1f} | {skimage['pipeline_us'] / contour:.2f}x |",
+              "", f"Heap allocations per frame (counted by the benchmark): {allocations:g}.",
+              "", "## Scaling", "", "| cells per side | frame (us) |", "|---:|---:|"]
+    lines += [f"| {c} | {t:.1f} |" for c, t in cells]
+    lines += ["", "![cells](scaling-cells.png)", "", "| balls | frame (us) |", "|---:|---:|"]
+    lines += [f"| {b} | {t:.1f} |" for b, t in balls]
+    lines += ["", "![balls](scaling-balls.png)", "", "## Targets", "", "| target | result | figure |",
+              "|---|---|---|"]
+    lines += [f"| {name} | {verdict(ok)} | {figure} |" for name, ok, figure in targets]
+    lines += ["", "Command: `scripts/bench` (set ZANTREL_BENCH_MIN_TIME for longer runs).", ""]
+    (docs / "PERFORMANCE.md").write_text("\n".join(lines))
+
+    print(f"{'benchmark':42} {'native us':>10} {'wine us':>10} {'ratio':>7}")
+    for label, n, w, r in rows:
+        print(f"{label:42} {n:10.1f} {w:10.1f} {r:6.2f}x")
+    print(f"{'DrawContour / floor':42} {contour:10.1f} {floor:10.1f} {contour / floor:6.2f}x")
+    print(f"{'frame / floor':42} {frame:10.1f} {floor:10.1f} {frame / floor:6.2f}x")
+    print(f"{'Clear / memset':42} {clear:10.1f} {memset:10.1f} {clear / memset:6.2f}x")
+    print(f"{'Blit / memcpy':42} {blit:10.1f} {memcpy:10.1f} {blit / memcpy:6.2f}x")
+    print(f"{'d3-contour pipeline / DrawContour':42} {d3['pipeline_us']:10.1f} {contour:10.1f} {d3['pipeline_us'] / contour:6.2f}x")
+    print(f"{'scikit-image pipeline / DrawContour':42} {skimage['pipeline_us']:10.1f} {contour:10.1f} {skimage['pipeline_us'] / contour:6.2f}x")
+    print(f"allocations per frame: {allocations:g}")
+    for name, ok, figure in targets:
+        print(f"  {verdict(ok):6} {name}: {figure}")
+
+
+if __name__ == "__main__":
+    main()
