@@ -4,12 +4,50 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "platform/native/windows.h"
 
 namespace zantrel::gdi {
 
 enum class Kind { kDc, kBitmap, kPen, kBrush };
+
+// Records of one type are recycled through a free list and never given back, so drawing that
+// makes and deletes a brush or a window DC per frame costs no heap allocation after the first.
+struct FreeRecord {
+  FreeRecord* next;
+};
+template <class T>
+struct Pooled {
+  static void* operator new(std::size_t size) {
+    if (void* p = Take(size)) return p;
+    return ::operator new(size);
+  }
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (void* p = Take(size)) return p;
+    return ::operator new(size, std::nothrow);
+  }
+  static void operator delete(void* p, std::size_t size) {
+    if (!p) return;
+    if (size != sizeof(T)) return ::operator delete(p);
+    auto* record = static_cast<FreeRecord*>(p);
+    record->next = Head();
+    Head() = record;
+  }
+
+ private:
+  static FreeRecord*& Head() {
+    static FreeRecord* head = nullptr;
+    return head;
+  }
+  static void* Take(std::size_t size) {
+    FreeRecord*& head = Head();
+    if (!head || size != sizeof(T)) return nullptr;
+    FreeRecord* record = head;
+    head = record->next;
+    return record;
+  }
+};
 
 struct Object {
   Kind kind;
@@ -19,7 +57,7 @@ struct Object {
 struct Format;
 
 // Pixel storage with a top-left pointer and a signed stride, whatever way up it lies in memory.
-struct Bitmap : Object {
+struct Bitmap : Object, Pooled<Bitmap> {
   int width = 0;
   int height = 0;
   int bitsPerPixel = 1;
@@ -36,15 +74,15 @@ struct Bitmap : Object {
   bool pendingDelete = false;
 };
 
-struct Pen : Object {
+struct Pen : Object, Pooled<Pen> {
   COLORREF color = 0;
 };
 
-struct Brush : Object {
+struct Brush : Object, Pooled<Brush> {
   COLORREF color = 0;
 };
 
-struct Dc : Object {
+struct Dc : Object, Pooled<Dc> {
   Bitmap* bitmap = nullptr;
   Pen* pen = nullptr;
   Brush* brush = nullptr;
