@@ -51,6 +51,20 @@ def plot(docs, name, title, xlabel, rows):
     data.unlink()
 
 
+def linear_fit(points):
+    """Least-squares line through the points: (slope, intercept, r squared)."""
+    n = len(points)
+    mx = sum(x for x, _ in points) / n
+    my = sum(y for _, y in points) / n
+    sxx = sum((x - mx) ** 2 for x, _ in points)
+    sxy = sum((x - mx) * (y - my) for x, y in points)
+    slope = sxy / sxx
+    intercept = my - slope * mx
+    total = sum((y - my) ** 2 for _, y in points)
+    residual = sum((y - slope * x - intercept) ** 2 for x, y in points)
+    return slope, intercept, 1 - residual / total if total else 1.0
+
+
 def main():
     results, docs = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
     native = load_benchmarks(results / "native.json")
@@ -77,8 +91,10 @@ def main():
     cells = [(int(k.split("/")[1]), us(v)) for k, v in native.items() if k.startswith("BM_FrameCells/")]
     balls = [(int(k.split("/")[1]), us(v)) for k, v in native.items() if k.startswith("BM_FrameBalls/")]
     cells.sort(), balls.sort()
-    plot(docs, "scaling-cells", "Frame cost against grid cells", "cells per side", cells)
+    corners = [((c + 1) ** 2, t) for c, t in cells]
+    plot(docs, "scaling-cells", "Frame cost against grid corners", "(cells + 1)^2 grid corners", corners)
     plot(docs, "scaling-balls", "Frame cost against number of balls", "balls", balls)
+    cells_fit, balls_fit = linear_fit(corners), linear_fit(balls)
 
     ratio = {label: r for label, _, _, r in rows}
     targets = [
@@ -95,6 +111,10 @@ def main():
         ("Clear within 1.5x of memset", clear / memset <= 1.5, f"{clear / memset:.2f}x"),
         ("Blit within 1.5x of memcpy", blit / memcpy <= 1.5, f"{blit / memcpy:.2f}x"),
         ("zero heap allocations per frame", allocations == 0, f"{allocations:g}"),
+        ("cost linear in cells squared (r^2 of a line >= 0.98)", cells_fit[2] >= 0.98,
+         f"r^2 {cells_fit[2]:.4f}, {cells_fit[0] * 1000:.2f} ns per corner"),
+        ("cost linear in the number of balls (r^2 of a line >= 0.98)", balls_fit[2] >= 0.98,
+         f"r^2 {balls_fit[2]:.4f}, {balls_fit[0]:.1f} us per ball"),
     ]
 
     lines = ["# Performance", "",
