@@ -146,6 +146,18 @@ run_program() {  # label command...
     record "${label}_repaint" "$(matches "$out/${label}_$name.bmp" "$out/${label}_repaint.png")"
   fi
 
+  # Other keys have no effect: still running, the same frame.
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  xdotool key w Escape space
+  sleep 0.3
+  if running "$app_pid"; then
+    record "${label}_other_keys" "$(matches "$out/${label}_$name.bmp" "$out/${label}_keys.png")"
+  else
+    record "${label}_other_keys" "ended after W, Escape and space"
+    exit_status
+    return
+  fi
+
   # Q during a drag: the button is still down on a ball.
   xdotool mousemove --window "$window" 150 200 mousedown 1 mousemove --window "$window" 160 205
   xdotool windowfocus --sync "$window" 2>/dev/null
