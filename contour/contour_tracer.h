@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 constexpr std::int32_t kMaxCornerFlags = 500000;
@@ -40,15 +41,17 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
   }
 
   for (std::int32_t i = 0; i < cells; ++i) {
+    const std::uint8_t* upper = &flags[static_cast<std::size_t>(stride * i)];
+    const std::uint8_t* lower = upper + stride;
     for (std::int32_t j = 0; j < cells; ++j) {
+      // Most cells lie wholly inside or outside: no edge is crossed, nothing to evaluate.
+      const int insideCorners = upper[j] + upper[j + 1] + lower[j] + lower[j + 1];
+      if (insideCorners == 0 || insideCorners == 4) continue;
       const std::int32_t x0 = j * cw - hw;
       const std::int32_t y0 = hh - i * ch;
       // Corners clockwise on the surface: TL, TR, BR, BL; edge k runs from corner k to k + 1.
       const ContourPoint corner[4] = {{x0, y0}, {x0 + cw, y0}, {x0 + cw, y0 - ch}, {x0, y0 - ch}};
-      const std::uint8_t flag[4] = {flags[stride * i + j], flags[stride * i + j + 1],
-                                    flags[stride * (i + 1) + j + 1], flags[stride * (i + 1) + j]};
-      // Most cells lie wholly inside or outside: no edge is crossed, nothing to evaluate.
-      if (flag[0] == flag[1] && flag[1] == flag[2] && flag[2] == flag[3]) continue;
+      const std::uint8_t flag[4] = {upper[j], upper[j + 1], lower[j + 1], lower[j]};
       ContourPoint crossing[4];
       int n = 0;
       for (int edge = 0; edge < 4; ++edge) {
