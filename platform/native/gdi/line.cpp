@@ -87,30 +87,35 @@ void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
   const std::int64_t majorLimit = xMajor ? b.width : b.height;
   const std::int64_t minorLimit = xMajor ? b.height : b.width;
 
+  // Both ends on the bitmap (the common case): every pixel of the walk is visible.
+  const bool inside = from.x >= 0 && from.y >= 0 && to.x >= 0 && to.y >= 0 && from.x < b.width &&
+                      to.x < b.width && from.y < b.height && to.y < b.height;
   // j in [0, major): the end pixel is excluded. Major axis: 0 <= majorStart + majorStep*j < limit.
   Wide lo = 0, hi = major - 1;
-  if (majorStep > 0) {
-    lo = lo > -majorStart ? lo : Wide{-majorStart};
-    hi = hi < majorLimit - 1 - majorStart ? hi : Wide{majorLimit - 1 - majorStart};
-  } else {
-    lo = lo > majorStart - (majorLimit - 1) ? lo : Wide{majorStart - (majorLimit - 1)};
-    hi = hi < majorStart ? hi : Wide{majorStart};
+  if (!inside) {
+    if (majorStep > 0) {
+      lo = lo > -majorStart ? lo : Wide{-majorStart};
+      hi = hi < majorLimit - 1 - majorStart ? hi : Wide{majorLimit - 1 - majorStart};
+    } else {
+      lo = lo > majorStart - (majorLimit - 1) ? lo : Wide{majorStart - (majorLimit - 1)};
+      hi = hi < majorStart ? hi : Wide{majorStart};
+    }
+    // Minor axis: offsets n(j) in [nLo, nHi], where minorStart + minorStep*n must be on the bitmap.
+    const std::int64_t nLo = minorStep > 0 ? -minorStart : minorStart - (minorLimit - 1);
+    const std::int64_t nHi = minorStep > 0 ? minorLimit - 1 - minorStart : minorStart;
+    if (minor == 0) {
+      if (nLo > 0 || nHi < 0) return;
+    } else {
+      const Wide twoMajor = Wide{2} * major, twoMinor = Wide{2} * minor;
+      const Wide base = Wide{major} + bias - 1;
+      // Smallest j with n(j) >= nLo, largest j with n(j) <= nHi.
+      const Wide first = CeilDiv(twoMajor * nLo - base, twoMinor);
+      const Wide last = CeilDiv(twoMajor * (Wide{nHi} + 1) - base, twoMinor) - 1;
+      lo = lo > first ? lo : first;
+      hi = hi < last ? hi : last;
+    }
+    if (lo > hi) return;
   }
-  // Minor axis: offsets n(j) in [nLo, nHi], where minorStart + minorStep*n must be on the bitmap.
-  const std::int64_t nLo = minorStep > 0 ? -minorStart : minorStart - (minorLimit - 1);
-  const std::int64_t nHi = minorStep > 0 ? minorLimit - 1 - minorStart : minorStart;
-  if (minor == 0) {
-    if (nLo > 0 || nHi < 0) return;
-  } else {
-    const Wide twoMajor = Wide{2} * major, twoMinor = Wide{2} * minor;
-    const Wide base = Wide{major} + bias - 1;
-    // Smallest j with n(j) >= nLo, largest j with n(j) <= nHi.
-    const Wide first = CeilDiv(twoMajor * nLo - base, twoMinor);
-    const Wide last = CeilDiv(twoMajor * (Wide{nHi} + 1) - base, twoMinor) - 1;
-    lo = lo > first ? lo : first;
-    hi = hi < last ? hi : last;
-  }
-  if (lo > hi) return;
 
   // Step from the first visible pixel with the walk's own error term.
   const Wide startN = minor == 0 ? 0 : FloorDiv(Wide{2} * lo * minor + major + bias - 1, Wide{2} * major);
