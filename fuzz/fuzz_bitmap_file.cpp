@@ -1,0 +1,72 @@
+// The bitmap-file loader on arbitrary bytes, through its real path: the bytes become a file
+// (an in-memory one) that Surface::LoadBitmapFile opens by name. A refused file must leave the
+// surface empty; an accepted one, in whatever format it came, must clear, draw, fill and copy to
+// and from a 32-bit surface without a fault.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "fuzz/fuzz_input.h"
+#include "fuzz/object_counts.h"
+#include "surface/surface.h"
+
+namespace {
+
+struct MemoryFile {
+  int fd = memfd_create("bitmap", 0);
+  char path[64];
+  MemoryFile() { std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd); }
+};
+
+void Exercise(Surface& loaded) {
+  const std::int32_t w = loaded.width, h = loaded.height;
+  Require(loaded.dc && w > 0 && h > 0, "a loaded picture has a dc and a size");
+  Require(loaded.bitmapRecord.bmWidth == w && loaded.bitmapRecord.bmHeight == h,
+          "size copied from the bitmap record");
+  Require(loaded.pixels == nullptr, "a loaded picture hands out no pixel pointer");
+
+  Surface target;
+  Require(target.Create(48, 40, 32), "a small 32-bit surface can be made");
+  target.Blit(loaded, 0, 0);
+  target.Blit(loaded, 1 - w, 1 - h);
+  target.Blit(loaded, 47, 39);
+  target.BlitMasked(loaded, loaded, -3, 5);
+
+  loaded.SetPenColor(0x00C08040);
+  loaded.DrawLine(0, 0, w - 1, h - 1);
+  loaded.DrawLine(w - 1, 0, 0, h - 1);
+  loaded.DrawLine(-5, h / 2, w + 5, h / 2);
+  loaded.FillTriangle(0, 0, w > 4000 ? 4000 : w, 0, 2, h > 299 ? 299 : h);
+  for (std::int32_t y : {0, h - 1}) {
+    for (std::int32_t x : {0, w - 1}) GetPixel(loaded.dc, x, y);
+  }
+  loaded.Blit(target, -7, -7);
+  loaded.Blit(loaded, 1, 1);  // overlapping copy onto itself
+  loaded.Clear(0x00FFFFFF);
+  Require(GetPixel(loaded.dc, w - 1, h - 1) != CLR_INVALID, "the last pixel is addressable");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static MemoryFile file;
+  Require(file.fd >= 0, "memfd_create");
+  Require(ftruncate(file.fd, 0) == 0, "ftruncate");
+  Require(pwrite(file.fd, data, size, 0) == static_cast<ssize_t>(size), "pwrite");
+
+  const auto before = LiveObjects();
+  {
+    Surface surface;
+    surface.LoadBitmapFile(file.path);
+    if (!surface.bitmap) {
+      Require(!surface.dc && surface.width == 0 && surface.height == 0 && !surface.pixels,
+              "a refused file leaves a new surface empty");
+    } else {
+      Exercise(surface);
+      // Loading again over a held picture lets the first one go.
+      surface.LoadBitmapFile(file.path);
+      Require(surface.bitmap != nullptr, "the same file loads twice");
+    }
+  }
+  Require(LiveObjects() == before, "no platform object outlives its surface");
+  return 0;
+}
