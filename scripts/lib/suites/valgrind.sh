@@ -21,7 +21,7 @@ run_case() {  # name, command...
   local name=$1 log="$out/$1.log"
   shift
   count=$((count + 1))
-  valgrind --tool=memcheck --leak-check=full --show-leak-kinds=all --errors-for-leak-kinds=all \
+  valgrind --tool=memcheck --leak-check=full --show-leak-kinds=all --errors-for-leak-kinds=definite,indirect,possible \
     --track-origins=yes --error-exitcode=97 --suppressions=scripts/lib/valgrind.supp "$@" \
     >"$out/$name.stdout" 2>"$log"
   local rc=$?
