@@ -186,3 +186,26 @@ TEST(GdiObjects, FarApartEndPointsClipToTheExactLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// Found by fuzzing: a rectangle left with rows to fill but none inside the bitmap wrote a row
+// outside it. Every rectangle clipped to nothing must leave every byte alone.
+TEST(GdiObjects, RectanglesClippedToNothingTouchNoPixel) {
+  void* bits = nullptr;
+  HBITMAP dib = MakeDib(6, 4, 16, &bits);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ original = SelectObject(dc, dib);
+  HBRUSH brush = CreateSolidBrush(0x00123456);
+  const RECT rects[] = {{0, 4, 6, 9}, {0, -9, 6, 0}, {1, 10, 3, 20}, {0, -3, 6, -1}, {6, 0, 9, 4},
+                        {2, 2, 2, 3}, {0, 2147483600, 6, 2147483647}};
+  for (const RECT& r : rects) EXPECT_TRUE(FillRect(dc, &r, brush));
+  const auto* bytes = static_cast<const std::uint8_t*>(bits);
+  for (int i = 0; i < 4 * 12; ++i) EXPECT_EQ(bytes[i], 0) << i;
+  DeleteObject(brush);
+  SelectObject(dc, original);
+  DeleteDC(dc);
+  DeleteObject(dib);
+}
+
+}  // namespace

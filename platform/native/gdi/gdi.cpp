@@ -334,7 +334,7 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
   bottom = bottom > b.height ? b.height : bottom;
   const std::uint32_t value = PixelValue(b, brush->color);
   const int x0 = static_cast<int>(left), x1 = static_cast<int>(right);
-  if (x0 >= x1) return 1;
+  if (x0 >= x1 || top >= bottom) return 1;  // nothing left after clipping
   if (b.bitsPerPixel % 8 == 0) {
     // One row is filled, the others are copies of it.
     const std::size_t offset = static_cast<std::size_t>(x0) * static_cast<std::size_t>(b.bitsPerPixel / 8);
