@@ -16,7 +16,7 @@ using zantrel::diff::Capture;
 
 constexpr int kDepths[] = {16, 24, 32};
 
-struct BallSpec {
+struct BallSetup {
   std::int32_t shape;
   std::uint32_t radius;
   std::int32_t x, y, scaleX, scaleY;
@@ -24,7 +24,7 @@ struct BallSpec {
 
 struct Scene {
   const char* name;
-  std::vector<BallSpec> balls;
+  std::vector<BallSetup> balls;
 };
 
 const Scene kScenes[] = {
@@ -38,7 +38,7 @@ const Scene kScenes[] = {
 };
 
 void Fill(BallField& field, const Scene& scene) {
-  for (const BallSpec& b : scene.balls) {
+  for (const BallSetup& b : scene.balls) {
     Ball* ball = field.AddBall(b.shape, b.radius);
     ball->centerX = b.x, ball->centerY = b.y, ball->scaleX = b.scaleX, ball->scaleY = b.scaleY;
   }
@@ -71,12 +71,12 @@ void AddContours() {
   }
 }
 
-struct TriangleSpec {
+struct TriangleCase {
   const char* name;
   std::int32_t x0, y0, x1, y1, x2, y2;
 };
 
-constexpr TriangleSpec kTriangles[] = {
+constexpr TriangleCase kTriangles[] = {
     {"isosceles", 0, 0, 10, 0, 5, 5},        {"scalene", 0, 0, 3, 7, 9, 2},
     {"scalene-reordered", 0, 0, 9, 2, 3, 7}, {"flat", 0, 3, 8, 3, 4, 3},
     {"column", 2, 1, 2, 6, 2, 4},            {"point", 5, 5, 5, 5, 5, 5},
@@ -86,7 +86,7 @@ constexpr TriangleSpec kTriangles[] = {
 };
 
 void AddFills() {
-  for (const TriangleSpec& t : kTriangles) {
+  for (const TriangleCase& t : kTriangles) {
     for (int depth : kDepths) {
       AddPicture("fill-" + std::string(t.name) + "-" + std::to_string(depth) + "bpp", [&t, depth] {
         Surface surface;

@@ -11,11 +11,11 @@ namespace {
 
 using zantrel::diff::AddPicture;
 using zantrel::diff::Capture;
-using zantrel::test::BmpSpec;
+using zantrel::test::BmpLayout;
 
 struct Layout {
   std::string name;
-  BmpSpec spec;
+  BmpLayout bmp;
 };
 
 std::vector<Layout> Layouts() {
@@ -31,19 +31,19 @@ std::vector<Layout> Layouts() {
         // Left out, as Wine's loader gets them wrong (tests/platform checks ours): top-down
         // files load blank, and core-header colour tables are misread.
         if (topDown || (header.size == 12 && bpp <= 8)) continue;
-        BmpSpec spec;
-        spec.headerSize = header.size;
-        spec.bitsPerPixel = bpp;
-        spec.topDown = topDown;
-        spec.width = bpp == 1 ? 19 : 11;  // odd widths pad every row
+        BmpLayout bmp;
+        bmp.headerSize = header.size;
+        bmp.bitsPerPixel = bpp;
+        bmp.topDown = topDown;
+        bmp.width = bpp == 1 ? 19 : 11;  // odd widths pad every row
         layouts.push_back({std::string(header.name) + "-" + std::to_string(bpp) + "bpp" +
                                (topDown ? "-topdown" : ""),
-                           spec});
+                           bmp});
         if ((bpp == 16 || bpp == 32) && header.size != 12) {
-          spec.bitfields = true;
-          spec.masks = bpp == 16 ? std::array<std::uint32_t, 3>{0xF800, 0x07E0, 0x001F}
+          bmp.bitfields = true;
+          bmp.masks = bpp == 16 ? std::array<std::uint32_t, 3>{0xF800, 0x07E0, 0x001F}
                                  : std::array<std::uint32_t, 3>{0xFF0000, 0x00FF00, 0x0000FF};
-          layouts.push_back({layouts.back().name + "-bitfields", spec});
+          layouts.push_back({layouts.back().name + "-bitfields", bmp});
         }
       }
     }
@@ -59,7 +59,7 @@ const bool kRegistered = [] {
   for (const Layout& layout : Layouts()) {
     AddPicture("file-" + layout.name, [layout] {
       const std::string path = TempPath(layout.name);
-      zantrel::test::WriteBytes(path, zantrel::test::MakeBmp(layout.spec));
+      zantrel::test::WriteBytes(path, zantrel::test::MakeBmp(layout.bmp));
       Surface loaded;
       loaded.LoadBitmapFile(path.c_str());
       std::filesystem::remove(path);

@@ -10,7 +10,7 @@
 
 namespace {
 
-using zantrel::test::BmpSpec;
+using zantrel::test::BmpLayout;
 using zantrel::test::MakeBmp;
 
 std::string TempPath() {
@@ -42,36 +42,36 @@ TEST(BitmapFiles, EveryLayoutLoadsWithItsPixels) {
   for (std::uint32_t header : {12u, 40u, 108u, 124u}) {
     for (std::uint16_t bpp : {1, 4, 8, 16, 24, 32}) {
       for (int variant = 0; variant < 3; ++variant) {
-        BmpSpec spec;
-        spec.headerSize = header;
-        spec.bitsPerPixel = bpp;
-        spec.topDown = variant == 1;
-        spec.bitfields = variant == 2;
+        BmpLayout bmp;
+        bmp.headerSize = header;
+        bmp.bitsPerPixel = bpp;
+        bmp.topDown = variant == 1;
+        bmp.bitfields = variant == 2;
         if (header == 12 && variant != 0) continue;
-        if (spec.bitfields && bpp != 16 && bpp != 32) continue;
+        if (bmp.bitfields && bpp != 16 && bpp != 32) continue;
         // Wine's loader leaves top-down pictures blank and misreads core colour tables.
-        if (!kNativePlatform && (spec.topDown || (header == 12 && bpp <= 8))) continue;
-        if (spec.bitfields) {
-          spec.masks = bpp == 16 ? std::array<std::uint32_t, 3>{0xF800, 0x07E0, 0x001F}
+        if (!kNativePlatform && (bmp.topDown || (header == 12 && bpp <= 8))) continue;
+        if (bmp.bitfields) {
+          bmp.masks = bpp == 16 ? std::array<std::uint32_t, 3>{0xF800, 0x07E0, 0x001F}
                                  : std::array<std::uint32_t, 3>{0x0000FF, 0x00FF00, 0xFF0000};
         }
         const std::string what = std::to_string(header) + "/" + std::to_string(bpp) + "/" +
                                  std::to_string(variant);
-        HBITMAP bitmap = LoadBytes(MakeBmp(spec));
+        HBITMAP bitmap = LoadBytes(MakeBmp(bmp));
         ASSERT_NE(bitmap, nullptr) << what;
         BITMAP record{};
         ASSERT_EQ(GetObjectA(bitmap, sizeof record, &record), static_cast<int>(sizeof record));
-        EXPECT_EQ(record.bmWidth, spec.width) << what;
-        EXPECT_EQ(record.bmHeight, spec.height) << what;
+        EXPECT_EQ(record.bmWidth, bmp.width) << what;
+        EXPECT_EQ(record.bmHeight, bmp.height) << what;
         EXPECT_EQ(record.bmBitsPixel, bpp) << what;
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ original = SelectObject(dc, bitmap);
-        for (int y = 0; y < spec.height; ++y) {
-          for (int x = 0; x < spec.width; ++x) {
+        for (int y = 0; y < bmp.height; ++y) {
+          for (int x = 0; x < bmp.width; ++x) {
             const std::uint32_t rgb =
                 bpp <= 8 ? zantrel::test::PaletteColor(static_cast<int>(
-                               zantrel::test::TestIndex(x, y, spec.height, 1 << bpp)))
-                         : zantrel::test::TestColor(x, y, spec.height);
+                               zantrel::test::TestIndex(x, y, bmp.height, 1 << bpp)))
+                         : zantrel::test::TestColor(x, y, bmp.height);
             ASSERT_EQ(GetPixel(dc, x, y), Expected(rgb, bpp)) << what << " at " << x << "," << y;
           }
         }
@@ -84,9 +84,9 @@ TEST(BitmapFiles, EveryLayoutLoadsWithItsPixels) {
 }
 
 std::vector<std::uint8_t> Valid() {
-  BmpSpec spec;
-  spec.bitsPerPixel = 8;
-  return MakeBmp(spec);
+  BmpLayout bmp;
+  bmp.bitsPerPixel = 8;
+  return MakeBmp(bmp);
 }
 
 TEST(BitmapFiles, BrokenAndHostileFilesGiveNull) {

@@ -9,7 +9,7 @@
 
 namespace zantrel::test {
 
-struct BmpSpec {
+struct BmpLayout {
   std::uint32_t headerSize = 40;  // 12 (core), 40 (info), 108 (V4) or 124 (V5)
   std::uint16_t bitsPerPixel = 24;
   bool bitfields = false;  // BI_BITFIELDS with `masks` (16 and 32 bpp)
@@ -58,13 +58,13 @@ inline std::uint32_t Pack(std::uint32_t value, std::uint32_t mask) {
   return (scaled << shift) & mask;
 }
 
-inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
-  const int bpp = spec.bitsPerPixel;
+inline std::vector<std::uint8_t> MakeBmp(const BmpLayout& bmp) {
+  const int bpp = bmp.bitsPerPixel;
   const int colors = bpp <= 8 ? 1 << bpp : 0;
-  const std::size_t entry = spec.headerSize == 12 ? 3 : 4;
-  const bool masksAfterHeader = spec.bitfields && spec.headerSize == 40;
-  std::array<std::uint32_t, 3> masks = spec.masks;
-  if (!spec.bitfields) {
+  const std::size_t entry = bmp.headerSize == 12 ? 3 : 4;
+  const bool masksAfterHeader = bmp.bitfields && bmp.headerSize == 40;
+  std::array<std::uint32_t, 3> masks = bmp.masks;
+  if (!bmp.bitfields) {
     masks = bpp == 16 ? std::array<std::uint32_t, 3>{0x7C00, 0x03E0, 0x001F}
                       : std::array<std::uint32_t, 3>{0xFF0000, 0x00FF00, 0x0000FF};
   }
@@ -72,23 +72,23 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
   Put32(out, 0);  // file size, set below
   Put32(out, 0);
   Put32(out, 0);  // pixel offset, set below
-  Put32(out, spec.headerSize);
-  if (spec.headerSize == 12) {
-    Put16(out, static_cast<std::uint32_t>(spec.width));
-    Put16(out, static_cast<std::uint32_t>(spec.height));
+  Put32(out, bmp.headerSize);
+  if (bmp.headerSize == 12) {
+    Put16(out, static_cast<std::uint32_t>(bmp.width));
+    Put16(out, static_cast<std::uint32_t>(bmp.height));
     Put16(out, 1);
     Put16(out, static_cast<std::uint32_t>(bpp));
   } else {
-    Put32(out, static_cast<std::uint32_t>(spec.width));
-    Put32(out, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
+    Put32(out, static_cast<std::uint32_t>(bmp.width));
+    Put32(out, static_cast<std::uint32_t>(bmp.topDown ? -bmp.height : bmp.height));
     Put16(out, 1);
     Put16(out, static_cast<std::uint32_t>(bpp));
-    Put32(out, spec.bitfields ? 3 : 0);
+    Put32(out, bmp.bitfields ? 3 : 0);
     for (int i = 0; i < 5; ++i) Put32(out, 0);  // image size, resolution, colours used/important
-    if (spec.headerSize >= 108) {
-      for (std::uint32_t m : masks) Put32(out, spec.bitfields ? m : 0);
+    if (bmp.headerSize >= 108) {
+      for (std::uint32_t m : masks) Put32(out, bmp.bitfields ? m : 0);
       Put32(out, 0);  // alpha mask
-      while (out.size() < 14 + spec.headerSize) out.push_back(0);
+      while (out.size() < 14 + bmp.headerSize) out.push_back(0);
     }
   }
   if (masksAfterHeader) {
@@ -102,16 +102,16 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
     if (entry == 4) out.push_back(0);
   }
   Set32(out, 10, static_cast<std::uint32_t>(out.size()));
-  const std::size_t pitch = static_cast<std::size_t>((spec.width * bpp + 31) / 32 * 4);
-  for (std::int32_t row = 0; row < spec.height; ++row) {
-    const std::int32_t y = spec.topDown ? row : spec.height - 1 - row;
+  const std::size_t pitch = static_cast<std::size_t>((bmp.width * bpp + 31) / 32 * 4);
+  for (std::int32_t row = 0; row < bmp.height; ++row) {
+    const std::int32_t y = bmp.topDown ? row : bmp.height - 1 - row;
     std::vector<std::uint8_t> line(pitch, 0);
-    for (std::int32_t x = 0; x < spec.width; ++x) {
-      const std::uint32_t c = TestColor(x, y, spec.height);
+    for (std::int32_t x = 0; x < bmp.width; ++x) {
+      const std::uint32_t c = TestColor(x, y, bmp.height);
       const std::uint32_t r = c >> 16, g = (c >> 8) & 0xFF, b = c & 0xFF;
       const std::size_t at = static_cast<std::size_t>(x) * static_cast<std::size_t>(bpp) / 8;
       if (bpp <= 8) {
-        const std::uint32_t index = TestIndex(x, y, spec.height, colors);
+        const std::uint32_t index = TestIndex(x, y, bmp.height, colors);
         const int shift = 8 - bpp - (x * bpp) % 8;
         line[at] = static_cast<std::uint8_t>(line[at] | (index << shift));
       } else {
