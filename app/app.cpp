@@ -15,6 +15,9 @@ const std::int32_t g_presentY = 0;
 namespace {
 
 constexpr WPARAM kKeyQ = 0x51;
+constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kOuterWidth = 406;  // a 400 x 400 client area inside the caption frame
+constexpr int kOuterHeight = 425;
 
 void AddBall(BallField& balls, std::int32_t shape, std::uint32_t radius, std::int32_t x,
              std::int32_t y, std::int32_t scaleX, std::int32_t scaleY) {
@@ -40,6 +43,22 @@ void BuildScene(BallField& balls) {
 void CreateSurface(Surface& surface) {
   surface.Create(kFrameSize, kFrameSize, 32);
   surface.SetPenColor(kContourColor);
+}
+
+bool RegisterAppClass(HINSTANCE instance) {
+  WNDCLASSA windowClass{};
+  windowClass.style = CS_VREDRAW | CS_HREDRAW;
+  windowClass.lpfnWndProc = AppWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = "BMP";
+  return RegisterClassA(&windowClass) != 0;
+}
+
+HWND CreateAppWindow(HINSTANCE instance) {
+  return CreateWindowExA(0, "BMP", "Zantrel -Sample-", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                         kOuterWidth, kOuterHeight, nullptr, nullptr, instance, nullptr);
 }
 
 void DrawFrame(HWND window) {

@@ -33,4 +33,10 @@ void CreateSurface(Surface& surface);
 // Clear, trace the contour, copy into the window.
 void DrawFrame(HWND window);
 
+// Registers the window class "BMP" of AppWindowProc; false when that fails (say, it already is).
+bool RegisterAppClass(HINSTANCE instance);
+// The application's window of that class: "Zantrel -Sample-", caption, system menu and minimise
+// box, 406 x 425 outside for a 400 x 400 client area; not shown yet.
+HWND CreateAppWindow(HINSTANCE instance);
+
 LRESULT CALLBACK AppWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -62,14 +62,8 @@ int main(int argc, char** argv) {
   }
 
   // The same start-up as the app, on a window that is never shown.
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = AppWindowProc;
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = "BMP";
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, "BMP", "Zantrel -Sample-", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 406, 425, nullptr, nullptr, nullptr,
-                                nullptr);
+  RegisterAppClass(nullptr);
+  HWND window = CreateAppWindow(nullptr);
   BuildScene(g_balls);
   CreateSurface(g_surface);
   DrawFrame(window);

@@ -57,14 +57,8 @@ int main(int argc, char** argv) {
   }
   setenv("ZANTREL_BACKEND", "headless", 1);
 
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = AppWindowProc;
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = "BMP";
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, "BMP", "Zantrel -Sample-", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 406, 425, nullptr, nullptr, nullptr,
-                                nullptr);
+  RegisterAppClass(nullptr);
+  HWND window = CreateAppWindow(nullptr);
   BuildScene(g_balls);
   CreateSurface(g_surface);
   ShowWindow(window, SW_SHOW);

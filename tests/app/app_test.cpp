@@ -17,17 +17,9 @@ LPARAM Client(int x, int y) {
 class App : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const bool registered = [] {
-      WNDCLASSA windowClass{};
-      windowClass.lpfnWndProc = AppWindowProc;
-      windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-      windowClass.lpszClassName = "BMP";
-      return RegisterClassA(&windowClass) != 0;
-    }();
+    static const bool registered = RegisterAppClass(nullptr);
     ASSERT_TRUE(registered);
-    window_ = CreateWindowExA(0, "BMP", "Zantrel -Sample-", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, 406, 425, nullptr, nullptr, nullptr,
-                              nullptr);
+    window_ = CreateAppWindow(nullptr);
     ASSERT_NE(window_, nullptr);
     g_balls.Clear();
     BuildScene(g_balls);
