@@ -61,10 +61,9 @@ std::vector<Fill> Expected(const std::vector<MeshTriangle>& triangles, std::int3
     const MeshTriangle& t = triangles[i];
     const double d = FacingZ(*t.p, *t.q, *t.r);
     if (!(d > 0)) continue;
-    MeshPixel p{}, q{}, r{};
-    ProjectVertex(*t.p, centre, VIEW_FRONT, p);
-    ProjectVertex(*t.q, centre, VIEW_FRONT, q);
-    ProjectVertex(*t.r, centre, VIEW_FRONT, r);
+    const MeshPixel p = ProjectVertex(*t.p, centre, VIEW_FRONT);
+    const MeshPixel q = ProjectVertex(*t.q, centre, VIEW_FRONT);
+    const MeshPixel r = ProjectVertex(*t.r, centre, VIEW_FRONT);
     fills.push_back({ShadeColor(d), {p.x, p.y, q.x, q.y, r.x, r.y}});
   }
   return fills;

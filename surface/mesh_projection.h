@@ -21,24 +21,22 @@ constexpr std::int32_t TruncateCoordinate(double w) {
   return static_cast<std::int32_t>(w);
 }
 
-// The pixel of v in a view, or false for a view code that is not one of the three. The origin
-// sum wraps like the 32-bit arithmetic it models.
-constexpr bool ProjectVertex(const MeshVertex& v, const MeshOrigin& origin, std::int32_t view,
-                             MeshPixel& pixel) {
+constexpr bool IsMeshView(std::int32_t view) {
+  return view == VIEW_FRONT || view == VIEW_TOP || view == VIEW_SIDE;
+}
+
+// The pixel of v in one of the three views (IsMeshView). The origin sum wraps like the 32-bit
+// arithmetic it models.
+constexpr MeshPixel ProjectVertex(const MeshVertex& v, const MeshOrigin& origin, std::int32_t view) {
   switch (view) {
-    case VIEW_FRONT:
-      pixel = {wrap32::Add(origin.x, TruncateCoordinate(v.x)),
-               wrap32::Sub(origin.y, TruncateCoordinate(v.y))};
-      return true;
     case VIEW_TOP:
-      pixel = {wrap32::Add(origin.x, TruncateCoordinate(v.x)),
-               wrap32::Add(origin.y, TruncateCoordinate(v.z))};
-      return true;
+      return {wrap32::Add(origin.x, TruncateCoordinate(v.x)),
+              wrap32::Add(origin.y, TruncateCoordinate(v.z))};
     case VIEW_SIDE:
-      pixel = {wrap32::Sub(origin.x, TruncateCoordinate(v.z)),
-               wrap32::Sub(origin.y, TruncateCoordinate(v.y))};
-      return true;
-    default:
-      return false;
+      return {wrap32::Sub(origin.x, TruncateCoordinate(v.z)),
+              wrap32::Sub(origin.y, TruncateCoordinate(v.y))};
+    default:  // VIEW_FRONT
+      return {wrap32::Add(origin.x, TruncateCoordinate(v.x)),
+              wrap32::Sub(origin.y, TruncateCoordinate(v.y))};
   }
 }

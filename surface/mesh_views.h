@@ -18,14 +18,9 @@ enum class VertexWalk {
 template <class Canvas>
 void DrawMeshLine(Canvas& canvas, const MeshVertex& from, const MeshVertex& to,
                   const MeshOrigin& origin, std::int32_t view) {
-  MeshPixel a{}, b{};
-  ProjectVertex(from, origin, view, a);
-  ProjectVertex(to, origin, view, b);
+  const MeshPixel a = ProjectVertex(from, origin, view);
+  const MeshPixel b = ProjectVertex(to, origin, view);
   canvas.DrawLine(a.x, a.y, b.x, b.y);
-}
-
-constexpr bool IsMeshView(std::int32_t view) {
-  return view == VIEW_FRONT || view == VIEW_TOP || view == VIEW_SIDE;
 }
 
 // Each edge between listed vertices is drawn once, from the end that comes first in the list:

@@ -73,10 +73,9 @@ void RenderShadedMesh(Canvas& canvas, ObjList<MeshTriangle>& triangles) {
     const MeshTriangle& t = *slots[i].triangle;
     const double d = FacingZ(*t.p, *t.q, *t.r);
     if (!(d > 0)) continue;  // facing away, edge-on or degenerate
-    MeshPixel p{}, q{}, r{};
-    ProjectVertex(*t.p, centre, VIEW_FRONT, p);
-    ProjectVertex(*t.q, centre, VIEW_FRONT, q);
-    ProjectVertex(*t.r, centre, VIEW_FRONT, r);
+    const MeshPixel p = ProjectVertex(*t.p, centre, VIEW_FRONT);
+    const MeshPixel q = ProjectVertex(*t.q, centre, VIEW_FRONT);
+    const MeshPixel r = ProjectVertex(*t.r, centre, VIEW_FRONT);
     canvas.SetPenColor(ShadeColor(d));
     canvas.FillTriangle(p.x, p.y, q.x, q.y, r.x, r.y);
   }
