@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "surface/surface.h"
+#include "tests/support/surface_pixels.h"
 
 namespace {
 
@@ -13,10 +14,7 @@ using Span = std::pair<int, int>;  // first and last lit x of a row
 constexpr int kSize = 40;
 constexpr int kOffset = 10;  // triangles are drawn away from the edges
 
-bool Lit(const Surface& s, int x, int y) {
-  const std::uint8_t* p = s.pixels + (s.height - 1 - y) * s.bitmapRecord.bmWidthBytes + 4 * x;
-  return p[0] | p[1] | p[2];
-}
+bool Lit(const Surface& s, int x, int y) { return zantrel::test::StoredPixel32(s, x, y) != 0; }
 
 // Spans of rows top..top+count-1; a row must be one unbroken run (or empty: {-1, -1}).
 std::vector<Span> Spans(const Surface& s, int top, int count) {

@@ -203,10 +203,7 @@ TEST(MeshViews, SurfaceMethodsLightTheProjectedPixels) {
   edges.Append(&diagonal);
   Surface s;
   ASSERT_TRUE(s.Create(200, 200, 32));
-  auto at = [&s](int x, int y) {
-    const std::uint8_t* p = s.pixels + (s.height - 1 - y) * s.bitmapRecord.bmWidthBytes + 4 * x;
-    return static_cast<Color>(p[2] | (p[1] << 8) | (p[0] << 16));
-  };
+  auto at = [&s](int x, int y) { return static_cast<Color>(GetPixel(s.dc, x, y)); };
   s.DrawVertexMesh(all, kOrigin, VIEW_FRONT, 0x000000FF);
   EXPECT_EQ(s.penColor, 0x000000FFu);
   for (auto [x, y] : {std::pair{100, 100}, {110, 100}, {110, 90}, {100, 90}, {105, 90}}) {

@@ -1,4 +1,5 @@
 #include "surface/surface.h"
+#include "tests/support/surface_pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +7,7 @@
 
 namespace {
 
-// Pixel (x, y) of a 32 bpp bottom-up surface as 0x00RRGGBB.
-std::uint32_t Pixel32(const Surface& s, int x, int y) {
-  const std::uint8_t* p = s.pixels + (s.height - 1 - y) * s.bitmapRecord.bmWidthBytes + 4 * x;
-  return p[0] | (p[1] << 8) | (p[2] << 16);
-}
+using zantrel::test::StoredPixel32;
 
 TEST(Surface, CreateGivesBlackBottomUpPicture) {
   Surface s;
@@ -22,7 +19,7 @@ TEST(Surface, CreateGivesBlackBottomUpPicture) {
   for (int i = 0; i < 640000; ++i) ASSERT_EQ(s.pixels[i], 0) << i;
   s.SetPenColor(0x0000FF);  // red
   s.DrawLine(0, 0, 0, 0);
-  EXPECT_EQ(Pixel32(s, 0, 0), 0xFF0000u);  // top-left pixel lives in the last memory row
+  EXPECT_EQ(StoredPixel32(s, 0, 0), 0xFF0000u);  // top-left pixel lives in the last memory row
   EXPECT_EQ(s.pixels[399 * 1600 + 2], 0xFF);
 }
 
@@ -60,13 +57,13 @@ TEST(Surface, LinesIncludeBothEnds) {
   ASSERT_TRUE(s.Create(32, 32, 32));
   s.SetPenColor(0xFFFFFF);
   s.DrawLine(10, 10, 20, 10);
-  for (int x = 0; x < 32; ++x) EXPECT_EQ(Pixel32(s, x, 10), x >= 10 && x <= 20 ? 0xFFFFFFu : 0u) << x;
+  for (int x = 0; x < 32; ++x) EXPECT_EQ(StoredPixel32(s, x, 10), x >= 10 && x <= 20 ? 0xFFFFFFu : 0u) << x;
   s.Clear(0);
   s.DrawLine(20, 12, 10, 12);  // right to left: same pixels
-  for (int x = 0; x < 32; ++x) EXPECT_EQ(Pixel32(s, x, 12), x >= 10 && x <= 20 ? 0xFFFFFFu : 0u) << x;
+  for (int x = 0; x < 32; ++x) EXPECT_EQ(StoredPixel32(s, x, 12), x >= 10 && x <= 20 ? 0xFFFFFFu : 0u) << x;
   s.DrawLine(5, 5, 5, 5);
-  EXPECT_EQ(Pixel32(s, 5, 5), 0xFFFFFFu);
-  EXPECT_EQ(Pixel32(s, 4, 5), 0u);
+  EXPECT_EQ(StoredPixel32(s, 5, 5), 0xFFFFFFu);
+  EXPECT_EQ(StoredPixel32(s, 4, 5), 0u);
 }
 
 TEST(Surface, ClearCoversLastRowAndColumn) {
@@ -92,10 +89,10 @@ TEST(Surface, MaskedBlitKeepsBackgroundUnderWhiteMask) {
   mask.SetPenColor(0xFFFFFF);
   mask.DrawLine(1, 0, 1, 0);  // mask: black, white
   dst.BlitMasked(sprite, mask, 1, 0);
-  EXPECT_EQ(Pixel32(dst, 0, 0), 0x00AA00u);
-  EXPECT_EQ(Pixel32(dst, 1, 0), 0xFF0000u);  // black mask: the sprite's pixel
-  EXPECT_EQ(Pixel32(dst, 2, 0), 0x00AA00u);  // white mask, black sprite: unchanged
-  EXPECT_EQ(Pixel32(dst, 3, 0), 0x00AA00u);
+  EXPECT_EQ(StoredPixel32(dst, 0, 0), 0x00AA00u);
+  EXPECT_EQ(StoredPixel32(dst, 1, 0), 0xFF0000u);  // black mask: the sprite's pixel
+  EXPECT_EQ(StoredPixel32(dst, 2, 0), 0x00AA00u);  // white mask, black sprite: unchanged
+  EXPECT_EQ(StoredPixel32(dst, 3, 0), 0x00AA00u);
 }
 
 TEST(Surface, BlitConvertsDepthsAndClips) {
@@ -104,10 +101,10 @@ TEST(Surface, BlitConvertsDepthsAndClips) {
   ASSERT_TRUE(dst.Create(4, 4, 32));
   src.Clear(0xFF8040);  // 16 bpp keeps 5 bits per channel and replicates them back
   dst.Blit(src, 2, -1);
-  EXPECT_EQ(Pixel32(dst, 1, 0), 0u);
-  EXPECT_EQ(Pixel32(dst, 2, 0), 0x4284FFu);
-  EXPECT_EQ(Pixel32(dst, 3, 1), 0x4284FFu);
-  EXPECT_EQ(Pixel32(dst, 3, 2), 0u);
+  EXPECT_EQ(StoredPixel32(dst, 1, 0), 0u);
+  EXPECT_EQ(StoredPixel32(dst, 2, 0), 0x4284FFu);
+  EXPECT_EQ(StoredPixel32(dst, 3, 1), 0x4284FFu);
+  EXPECT_EQ(StoredPixel32(dst, 3, 2), 0u);
 }
 
 TEST(Surface, ReleaseAndEmptySurfacesAreHarmless) {
