@@ -42,19 +42,39 @@ configure_and_build() {
   cmake --build --preset "$preset"
 }
 
-# Runs a command with DISPLAY set to a private Xvfb server, started here and stopped after.
+# A private Xvfb: start_xvfb exports DISPLAY for it (Xvfb picks a free display number itself and
+# reports it once it accepts clients) and sets XVFB_PID. -noreset: by default the server resets when
+# its last client leaves and refuses connections meanwhile, so a program started just after
+# another one ended could not open the display. stop_xvfb stops it and restores DISPLAY.
+start_xvfb() {
+  local reported
+  reported=$(mktemp)
+  XVFB_SAVED_DISPLAY=${DISPLAY-}
+  Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$reported" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 100); do [ -s "$reported" ] && break; sleep 0.1; done
+  if [ ! -s "$reported" ]; then
+    rm -f "$reported"
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$reported")"
+  rm -f "$reported"
+}
+
+stop_xvfb() {
+  [ -n "${XVFB_PID-}" ] || return 0
+  kill "$XVFB_PID" 2>/dev/null
+  wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=""
+  if [ -n "$XVFB_SAVED_DISPLAY" ]; then export DISPLAY=$XVFB_SAVED_DISPLAY; else unset DISPLAY; fi
+}
+
+# Runs a command with DISPLAY set to a private Xvfb, started here and stopped after.
 with_xvfb() {
-  local display
-  for display in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
-  done
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  local xvfb=$!
-  local tries=0
-  until [ -e "/tmp/.X11-unix/X$display" ] || [ $tries -ge 50 ]; do sleep 0.1; tries=$((tries + 1)); done
+  start_xvfb || return 1
   local rc=0
-  DISPLAY=":$display" "$@" || rc=$?
-  kill "$xvfb" 2>/dev/null
-  wait "$xvfb" 2>/dev/null
+  "$@" || rc=$?
+  stop_xvfb
   return $rc
 }

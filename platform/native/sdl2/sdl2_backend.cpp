@@ -2,6 +2,8 @@
 // not ask for capture: outside the client area it receives no mouse input at all.
 #include <SDL.h>
 
+#include <cstdio>
+
 #include "platform/native/user/backend.h"
 
 namespace zantrel::user {
@@ -17,15 +19,19 @@ bool Ready() {
     // SIGINT and SIGTERM end the process as they end any other; SDL would turn them into a quit
     // event that no Win32 program ever sees.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    return SDL_Init(SDL_INIT_VIDEO) == 0;
+    if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
+    std::fprintf(stderr, "zantrel: SDL_Init: %s\n", SDL_GetError());
+    return false;
   }();
   return ready;
 }
 
 void* Create(const char* title, int width, int height) {
   if (!Ready()) return nullptr;
-  return SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                          SDL_WINDOW_HIDDEN);
+  SDL_Window* window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                        width, height, SDL_WINDOW_HIDDEN);
+  if (!window) std::fprintf(stderr, "zantrel: SDL_CreateWindow: %s\n", SDL_GetError());
+  return window;
 }
 
 void Show(void* window) { SDL_ShowWindow(static_cast<SDL_Window*>(window)); }
@@ -51,7 +57,10 @@ unsigned VirtualKey(SDL_Keycode key) {
 bool Wait(BackendEvent* out) {
   SDL_Event e;
   for (;;) {
-    if (!SDL_WaitEvent(&e)) return false;
+    if (!SDL_WaitEvent(&e)) {
+      std::fprintf(stderr, "zantrel: SDL_WaitEvent: %s\n", SDL_GetError());
+      return false;
+    }
     *out = BackendEvent{};
     switch (e.type) {
       case SDL_MOUSEMOTION:

@@ -18,22 +18,13 @@ record() {  # name message (empty: passed)
   if [ -n "$2" ]; then echo "e2e: $1: $2" >&2; fi
 }
 
-xvfb_pid="" app_pid=""
+app_pid=""
 cleanup() {
   if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  stop_xvfb
 }
 trap cleanup EXIT
-
-# Xvfb chooses a free display number itself and reports it once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-if [ ! -s "$out/display" ]; then
-  echo "e2e: Xvfb did not start" >&2
-  exit 1
-fi
-export DISPLAY=":$(head -n1 "$out/display")"
+start_xvfb || exit 1
 export SDL_VIDEODRIVER=x11
 
 # Starts a program in the background as app_pid.
@@ -170,7 +161,7 @@ run_program() {  # label command...
   elif [ "$rc" != 0 ]; then record "${label}_quit_q" "exit status $rc after Q"
   else record "${label}_quit_q" ""; fi
 
-  launch "$label" "$@"
+  launch "${label}_close" "$@"
   if ! find_window; then
     record "${label}_close" "no window to close"
     stop_program
