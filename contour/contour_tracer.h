@@ -35,8 +35,11 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
   // One byte per corner, lives for the call only; every entry read is written first.
   std::array<std::uint8_t, kMaxCornerFlags> flags;
   for (std::int32_t i = 0; i <= cells; ++i) {
-    for (std::int32_t j = 0; j <= cells; ++j) {
-      flags[stride * i + j] = inside({j * cw - hw, hh - i * ch}) ? 1 : 0;
+    std::uint8_t* row = &flags[static_cast<std::size_t>(stride * i)];
+    if constexpr (requires { field.InsideRow(0, 0, 0, 0, 0, row); }) {
+      field.InsideRow(-hw, cw, stride, hh - i * ch, threshold, row);  // the same flags, faster
+    } else {
+      for (std::int32_t j = 0; j <= cells; ++j) row[j] = inside({j * cw - hw, hh - i * ch}) ? 1 : 0;
     }
   }
 

@@ -23,6 +23,13 @@ class BallField : public ObjList<Ball> {
   // Sum of all balls' contributions at (x, y) minus threshold; >= 0.0 means inside the contour.
   double FieldValue(std::int32_t x, std::int32_t y, std::int32_t threshold) const;
 
+  // inside[k] = 1 where FieldValue(k * dx + x0, y, threshold) >= 0.0, else 0, for k < count: the
+  // very same sums, taken ball by ball over the row instead of point by point, so that the list
+  // is walked once per row and the divisions of neighbouring points overlap. The contour
+  // tracer's corner pass.
+  void InsideRow(std::int32_t x0, std::int32_t dx, std::int32_t count, std::int32_t y,
+                 std::int32_t threshold, std::uint8_t* inside) const;
+
   // The ball whose influence area holds (x, y) with the smallest metric (earlier ball on ties),
   // or null. Round balls measure squared scaled distance, square balls Chebyshev distance in
   // divided units, against one shared running best.

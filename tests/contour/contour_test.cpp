@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "contour/contour_trace.h"
@@ -148,6 +149,29 @@ TEST(Contour, GridsBeyondTheFlagBufferAreRefused) {
     EXPECT_TRUE(t.segments.empty()) << cells;
   }
   EXPECT_EQ(TraceOf(field, 706, 706, 706, 2).evaluations.size() >= 707u * 707u, true);
+}
+
+// BallField's corner pass works a row at a time (InsideRow); the recorders take the point by
+// point path. Both must draw the same lines.
+TEST(Contour, RowCornerPassDrawsWhatThePointByPointPassDraws) {
+  BallField scene, apart, square;
+  Add(scene, BALL_ROUND, 80, -50, 0, 2, 1);
+  Add(scene, BALL_ROUND, 80, 50, 0, 1, 1);
+  Add(scene, BALL_SQUARE, 50, 0, 30, 2, 1);
+  Add(apart, BALL_ROUND, 60, -120, 80, 1, 2);
+  Add(apart, BALL_ROUND, 40, 130, -90, 3, 1);
+  Add(square, BALL_SQUARE, 90, 10, -20, 1, 3);
+  Add(square, BALL_SQUARE, 30, -150, 150, -1, 1);
+  const BallField* fields[] = {&scene, &apart, &square};
+  for (const BallField* field : fields) {
+    for (auto [cells, size] : {std::pair{200, 400}, {133, 400}, {7, 400}, {706, 706}}) {
+      RecordingCanvas rows;
+      TraceContour(*field, cells, size, size, 2, rows);
+      const Trace points = TraceOf(*field, cells, size, size, 2);
+      ASSERT_FALSE(points.segments.empty()) << cells;
+      EXPECT_EQ(rows.segments, points.segments) << cells;
+    }
+  }
 }
 
 }  // namespace
