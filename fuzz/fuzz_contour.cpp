@@ -83,6 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountingBalls field{balls};
     RecordingCanvas canvas;
     TraceContour(field, cells, width, height, threshold, canvas);
+    RecordingCanvas rows;  // BallField itself: its corner pass takes whole rows
+    TraceContour(balls, cells, width, height, threshold, rows);
+    Require(rows.segments == canvas.segments, "the row corner pass draws what the point one draws");
     if (!ContourGridFits(cells)) {
       Require(field.evaluations == 0 && canvas.segments.empty(), "a refused grid draws nothing");
     } else {
