@@ -1,17 +1,5 @@
-# 32-bit Windows through mingw-w64 with the posix thread model (GoogleTest needs std::mutex).
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows: the build that ships.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# SSE2 doubles round exactly as on x86-64; x87 extended precision could flip an inside test.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
-# Every .exe runs under Wine with nothing beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(ZANTREL_MINGW_TRIPLE i686-w64-mingw32)
+set(ZANTREL_WINE wine)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)

@@ -24,14 +24,31 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# The Windows build that Wine runs here, in WINDOWS_PRESET (its build folder is build/$WINDOWS_PRESET)
+# and WINE (the loader to run its .exe files with). The shipped build is 32-bit; some virtual
+# machines cannot run 32-bit x86 code at all (Wine's 32-bit loader fails with "Exec format error"),
+# and there the same sources are built for 64-bit Windows and run by Wine's 64-bit loader.
+select_windows_build() {
+  [ -n "${WINDOWS_PRESET-}" ] && return 0
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    WINDOWS_PRESET=win32 WINE=wine
+  else
+    ensure_packages g++-mingw-w64-x86-64-posix wine64 || return 1
+    echo "this machine runs no 32-bit x86 code: testing the 64-bit Windows build under wine64" >&2
+    WINDOWS_PRESET=win64 WINE=/usr/lib/wine/wine64
+  fi
+  export WINDOWS_PRESET WINE
+}
+
 # Wine with a prefix of our own inside the build folder; no Mono/Gecko prompts, no debug noise.
 wine_env() {
-  export WINEPREFIX="$ROOT/build/win32/wineprefix"
+  select_windows_build || return 1
+  export WINEPREFIX="$ROOT/build/$WINDOWS_PRESET/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    "$WINE" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
 }

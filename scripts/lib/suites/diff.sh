@@ -9,7 +9,7 @@ out=build/suites/diff
 rm -rf "$out" && mkdir -p "$out/native" "$out/wine"
 status=0
 build/native/tests/diff/zantrel-catalogue "$out/native" || status=1
-wine build/win32/tests/diff/zantrel-catalogue.exe "Z:$ROOT/$out/wine" || status=1
+"$WINE" "build/$WINDOWS_PRESET/tests/diff/zantrel-catalogue.exe" "Z:$ROOT/$out/wine" || status=1
 /usr/bin/python3 scripts/lib/compare_pictures.py diff "$out/native" "$out/wine" build/suites/diff.xml \
   || status=1
 exit $status

@@ -177,7 +177,7 @@ run_program() {  # label command...
 }
 
 run_program native env ZANTREL_BACKEND=sdl2 build/native/app/zantrel
-run_program wine wine build/win32/app/zantrel.exe
+run_program wine "$WINE" "build/$WINDOWS_PRESET/app/zantrel.exe"
 
 failed=0
 {

@@ -15,7 +15,7 @@ while read -r name args; do
   build/native/tools/zantrel-render $args --out "$out/native/$name.bmp" --segments \
     >"$out/native/$name.segments" || status=1
   # shellcheck disable=SC2086
-  wine build/win32/tools/zantrel-render.exe $args --out "Z:$ROOT/$out/wine/$name.bmp" --segments \
+  "$WINE" "build/$WINDOWS_PRESET/tools/zantrel-render.exe" $args --out "Z:$ROOT/$out/wine/$name.bmp" --segments \
     2>/dev/null | tr -d '\r' >"$out/wine/$name.segments" || status=1
 done <scripts/lib/render_cases.txt
 /usr/bin/python3 scripts/lib/compare_pictures.py render "$out/native" "$out/wine" build/suites/render.xml \
