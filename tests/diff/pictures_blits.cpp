@@ -103,6 +103,36 @@ void AddOverlaps() {
   }
 }
 
+// Whole rows, no padding: the rows are one run of memory at both ends. Vertical shifts take
+// rows off either edge; within one bitmap the run overlaps itself.
+void AddWholeRows() {
+  static constexpr int kShiftsY[] = {0, 3, -4, 30};
+  for (const Rop& rop : kRops) {
+    for (int depth : kDepths) {
+      for (int dy : kShiftsY) {
+        char name[80];
+        std::snprintf(name, sizeof name, "blit-rows-%s-%dbpp-dy%d", rop.name, depth, dy);
+        AddPicture(name, [&rop, depth, dy] {
+          Dib source(kDestW, kDestH, depth);
+          Dib dest(kDestW, kDestH, depth);
+          DrawF(source.dc(), kDestW, kDestH, RGB(250, 40, 90), RGB(20, 200, 120));
+          DrawGradient(dest.dc(), kDestW, kDestH);
+          BitBlt(dest.dc(), 0, dy, kDestW, kDestH, source.dc(), 0, 0, rop.code);
+          return dest.Capture();
+        });
+        std::snprintf(name, sizeof name, "blit-rows-self-%s-%dbpp-dy%d", rop.name, depth, dy);
+        AddPicture(name, [&rop, depth, dy] {
+          Dib dib(kDestW, kDestH, depth);
+          DrawGradient(dib.dc(), kDestW, kDestH);
+          DrawF(dib.dc(), kSourceW, kSourceH, RGB(0, 0, 255), RGB(255, 255, 0));
+          BitBlt(dib.dc(), 0, dy, kDestW, kDestH, dib.dc(), 0, 0, rop.code);
+          return dib.Capture();
+        });
+      }
+    }
+  }
+}
+
 void AddSurfaceCopies() {
   for (int depth : kDepths) {
     for (const Offset& o : kOffsets) {
@@ -183,6 +213,7 @@ void AddNegativeExtents() {
 const bool kRegistered = [] {
   AddRasterOps();
   AddOverlaps();
+  AddWholeRows();
   AddNegativeExtents();
   AddSurfaceCopies();
   AddPixelsAndRects();

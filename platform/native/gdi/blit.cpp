@@ -91,7 +91,17 @@ BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandl
   if (raw && d.bitsPerPixel % 8 == 0 && (rop == Rop::kCopy || !sharedRows)) {
     const std::size_t pixelBytes = static_cast<std::size_t>(d.bitsPerPixel / 8);
     const std::size_t bytes = static_cast<std::size_t>(cols) * pixelBytes;
-    for (std::int64_t i = 0; i < bottom - top; ++i) {
+    const std::int64_t rows = bottom - top;
+    // Whole rows without padding, laid out the same way up in both: the rows are one run of
+    // memory at each end, and one call moves them all (overlap included, for a copy).
+    if (bytes == static_cast<std::size_t>(d.pitch) && d.pitch == s.pitch && d.stride == s.stride &&
+        (rop == Rop::kCopy || &d != &s)) {
+      const int firstRow = static_cast<int>(d.stride > 0 ? top : bottom - 1);
+      CombineBytes(rop, Row(d, firstRow), Row(s, static_cast<int>(firstRow - dy + sy)),
+                   bytes * static_cast<std::size_t>(rows));
+      return TRUE;
+    }
+    for (std::int64_t i = 0; i < rows; ++i) {
       const int row = static_cast<int>(upward ? bottom - 1 - i : top + i);
       std::uint8_t* out = Row(d, row) + static_cast<std::size_t>(left) * pixelBytes;
       const std::uint8_t* in = Row(s, static_cast<int>(row - dy + sy)) +
