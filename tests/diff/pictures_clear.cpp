@@ -1,4 +1,5 @@
-// Clears of a whole surface on each depth, with colours that exercise each depth's rounding.
+// Clears of a whole surface on each depth, with colours that exercise each depth's rounding; at
+// 12 pixels wide no depth pads its rows, so the rows are one run of memory.
 #include <cstdio>
 
 #include "surface/surface.h"
@@ -12,14 +13,17 @@ constexpr Color kColors[] = {0x00000000, 0x00FFFFFF, 0x00123456, 0x00070F1F, 0x0
 const bool kRegistered = [] {
   for (int depth : kDepths) {
     for (Color color : kColors) {
-      char name[48];
-      std::snprintf(name, sizeof name, "clear-%dbpp-%06x", depth, static_cast<unsigned>(color));
-      zantrel::diff::AddPicture(name, [depth, color] {
-        Surface surface;
-        surface.Create(13, 7, depth);
-        surface.Clear(color);
-        return zantrel::diff::Capture(surface);
-      });
+      for (int width : {13, 12}) {
+        char name[48];
+        std::snprintf(name, sizeof name, "clear-%s%dbpp-%06x", width == 13 ? "" : "unpadded-", depth,
+                      static_cast<unsigned>(color));
+        zantrel::diff::AddPicture(name, [depth, color, width] {
+          Surface surface;
+          surface.Create(width, 7, depth);
+          surface.Clear(color);
+          return zantrel::diff::Capture(surface);
+        });
+      }
     }
   }
   return true;
