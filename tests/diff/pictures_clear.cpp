@@ -9,17 +9,22 @@ namespace {
 
 constexpr int kDepths[] = {16, 24, 32};
 constexpr Color kColors[] = {0x00000000, 0x00FFFFFF, 0x00123456, 0x00070F1F, 0x00F8F8F8};
+struct Shape {
+  int width;
+  const char* kind;  // name prefix
+};
+constexpr Shape kShapes[] = {{13, ""}, {12, "unpadded-"}};
 
 const bool kRegistered = [] {
   for (int depth : kDepths) {
     for (Color color : kColors) {
-      for (int width : {13, 12}) {
+      for (const Shape& shape : kShapes) {
         char name[48];
-        std::snprintf(name, sizeof name, "clear-%s%dbpp-%06x", width == 13 ? "" : "unpadded-", depth,
+        std::snprintf(name, sizeof name, "clear-%s%dbpp-%06x", shape.kind, depth,
                       static_cast<unsigned>(color));
-        zantrel::diff::AddPicture(name, [depth, color, width] {
+        zantrel::diff::AddPicture(name, [depth, color, &shape] {
           Surface surface;
-          surface.Create(width, 7, depth);
+          surface.Create(shape.width, 7, depth);
           surface.Clear(color);
           return zantrel::diff::Capture(surface);
         });

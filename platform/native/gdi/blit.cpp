@@ -96,8 +96,10 @@ BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandl
     // memory at each end, and one call moves them all (overlap included, for a copy).
     if (bytes == static_cast<std::size_t>(d.pitch) && d.pitch == s.pitch && d.stride == s.stride &&
         (rop == Rop::kCopy || &d != &s)) {
-      const int firstRow = static_cast<int>(d.stride > 0 ? top : bottom - 1);
-      CombineBytes(rop, Row(d, firstRow), Row(s, static_cast<int>(firstRow - dy + sy)),
+      const int rowShift = static_cast<int>(sy - dy);
+      const int first = static_cast<int>(top), end = static_cast<int>(bottom);
+      CombineBytes(rop, FirstRowInMemory(d, first, end),
+                   FirstRowInMemory(s, first + rowShift, end + rowShift),
                    bytes * static_cast<std::size_t>(rows));
       return TRUE;
     }

@@ -21,6 +21,12 @@ const Format* FormatFor(const Bitmap& bitmap);
 
 inline std::uint8_t* Row(const Bitmap& bitmap, int y) { return bitmap.top + y * bitmap.stride; }
 
+// Where rows top..bottom-1 begin in memory: at the top one of a top-down bitmap, the bottom one of
+// a bottom-up one. Without row padding those rows are one run from there.
+inline std::uint8_t* FirstRowInMemory(const Bitmap& bitmap, int top, int bottom) {
+  return Row(bitmap, bitmap.stride > 0 ? top : bottom - 1);
+}
+
 // The pixel value a pen, brush or SetPixel colour stores. Besides plain 0x00BBGGRR colours a
 // COLORREF may carry flags in its top byte: with bit 24 set it names an entry of the default
 // 20-colour palette (any other index gives entry 0, black); 0x10FFnnnn names a pixel value

@@ -347,16 +347,16 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
   const int x0 = static_cast<int>(left), x1 = static_cast<int>(right);
   if (x0 >= x1 || top >= bottom) return 1;  // nothing left after clipping
   if (b.bitsPerPixel % 8 == 0) {
-    // One row is filled, the others are copies of it.
     const std::size_t offset = static_cast<std::size_t>(x0) * static_cast<std::size_t>(b.bitsPerPixel / 8);
     const std::size_t count = static_cast<std::size_t>(x1 - x0);
     const std::size_t bytes = count * static_cast<std::size_t>(b.bitsPerPixel / 8);
     if (bytes == static_cast<std::size_t>(b.pitch)) {
       // Whole rows without padding are one run of memory: fill it as one long row.
-      const int lowest = static_cast<int>(b.stride > 0 ? top : bottom - 1);
-      FillBytes(Row(b, lowest), b, value, count * static_cast<std::size_t>(bottom - top));
+      FillBytes(FirstRowInMemory(b, static_cast<int>(top), static_cast<int>(bottom)), b, value,
+                count * static_cast<std::size_t>(bottom - top));
       return 1;
     }
+    // Otherwise one row is filled and the others are copies of it.
     std::uint8_t* first = Row(b, static_cast<int>(top)) + offset;
     FillBytes(first, b, value, count);
     for (int y = static_cast<int>(top) + 1; y < bottom; ++y) std::memcpy(Row(b, y) + offset, first, bytes);
