@@ -53,10 +53,11 @@ wine_env() {
   fi
 }
 
-configure_and_build() {
+configure_and_build() {  # preset [build options, e.g. --target NAME...]
   local preset=$1
+  shift
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+  cmake --build --preset "$preset" "$@"
 }
 
 # A private Xvfb: start_xvfb exports DISPLAY for it (Xvfb picks a free display number itself and
