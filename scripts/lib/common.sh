@@ -20,8 +20,11 @@ ensure_packages() {
   if printf '%s\n' "${missing[@]}" | grep -q ':i386$\|^wine32$'; then
     dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
   fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # Another script may be installing at the same time: wait for its lock instead of failing.
+  local wait_lock=(-o DPkg::Lock::Timeout=900)
+  $sudo apt-get "${wait_lock[@]}" update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait_lock[@]}" install -y -qq \
+    --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # The Windows build that Wine runs here, in WINDOWS_PRESET (its build folder is build/$WINDOWS_PRESET)
