@@ -99,3 +99,9 @@ with_xvfb() {
   stop_xvfb
   return $rc
 }
+
+# The unit test programs of a configured native build folder, one target name a line (every ctest
+# entry is a GoogleTest program of the same name).
+unit_test_targets() {  # build folder
+  ctest --test-dir "$1" -N | sed -n 's/^ *Test *#[0-9]*: *//p'
+}
