@@ -4,6 +4,8 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (!RegisterAppClass(instance)) return 0;
   HWND window = CreateAppWindow(instance);
+  // Without a window no input can ever come: a message loop would wait forever.
+  if (!window) return 0;
   BuildScene(g_balls);
   CreateSurface(g_surface);
   ShowWindow(window, showCommand);

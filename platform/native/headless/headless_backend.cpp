@@ -1,5 +1,6 @@
 // Headless windows: the client area lives only in memory, and no input ever arrives, so a
-// message loop on it ends once its queue is drained (user32 then closes the windows).
+// message loop on it ends once its queue is drained (user32 then closes the windows). Only for
+// programs that ask for it: nobody sees these windows.
 #include "platform/native/user/backend.h"
 
 namespace zantrel::user {
@@ -7,6 +8,7 @@ namespace {
 
 std::uintptr_t g_windowCount = 0;
 
+const char* Open() { return nullptr; }
 // Any distinct non-null value serves as the backend's handle: nothing is behind it.
 void* Create(const char*, int, int) { return reinterpret_cast<void*>(++g_windowCount); }
 void Show(void*) {}
@@ -17,7 +19,7 @@ bool Wait(BackendEvent*) { return false; }
 }  // namespace
 
 const Backend& HeadlessBackend() {
-  static const Backend backend{"headless", Create, Show, Destroy, Present, Wait};
+  static const Backend backend{"headless", Open, Create, Show, Destroy, Present, Wait};
   return backend;
 }
 

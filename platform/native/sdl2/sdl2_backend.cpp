@@ -3,31 +3,68 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "platform/native/user/backend.h"
 
 namespace zantrel::user {
 namespace {
 
-bool Ready() {
-  static const bool ready = [] {
-    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
-    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    // The plain window framebuffer: a texture-backed one would make SDL recreate the window
-    // (a new X window) for OpenGL at the first present, after it was shown.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // SIGINT and SIGTERM end the process as they end any other; SDL would turn them into a quit
-    // event that no Win32 program ever sees.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
-    std::fprintf(stderr, "zantrel: SDL_Init: %s\n", SDL_GetError());
-    return false;
-  }();
-  return ready;
+constexpr const char* kWhatToDo =
+    "set DISPLAY to a running X server, start one (Xvfb :7 & export DISPLAY=:7), or render "
+    "pictures with zantrel-render.";
+
+bool Named(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+// SDL's video drivers that draw where nobody sees it.
+bool ShowsNothing(const std::string& driver) {
+  return driver == "offscreen" || driver == "dummy" || driver == "evdev";
+}
+
+// Connects SDL to the display; empty when windows can be shown there, else why not.
+std::string Connect() {
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // The plain window framebuffer: a texture-backed one would make SDL recreate the window
+  // (a new X window) for OpenGL at the first present, after it was shown.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // SIGINT and SIGTERM end the process as they end any other; SDL would turn them into a quit
+  // event that no Win32 program ever sees.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // Only the drivers of a display that is named. Left to itself SDL tries every driver it has,
+  // printing the complaints of each, and settles on one that draws into memory. SDL_VIDEODRIVER
+  // in the environment still wins over this.
+  const bool x11 = Named("DISPLAY");
+  std::string drivers = x11 ? "x11" : "";
+  if (Named("WAYLAND_DISPLAY")) drivers += x11 ? ",wayland" : "wayland";
+  const std::string unset = std::string("no display to show the window on, DISPLAY is not set: ");
+  if (drivers.empty() && !Named("SDL_VIDEODRIVER")) return unset + kWhatToDo;
+  const std::string display =
+      x11 ? std::string("display \"") + std::getenv("DISPLAY") + "\"" : "the display";
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    if (!x11) return unset + kWhatToDo;
+    return "cannot open " + display + ": " + kWhatToDo;
+  }
+  const std::string driver = SDL_GetCurrentVideoDriver();
+  if (ShowsNothing(driver)) {
+    SDL_Quit();
+    return "SDL offers only its \"" + driver + "\" video driver for " + display +
+           ", which shows nothing: " + kWhatToDo;
+  }
+  return {};
+}
+
+const char* Open() {
+  static const std::string refusal = Connect();
+  return refusal.empty() ? nullptr : refusal.c_str();
 }
 
 void* Create(const char* title, int width, int height) {
-  if (!Ready()) return nullptr;
   SDL_Window* window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                         width, height, SDL_WINDOW_HIDDEN);
   if (!window) std::fprintf(stderr, "zantrel: SDL_CreateWindow: %s\n", SDL_GetError());
@@ -103,7 +140,7 @@ bool Wait(BackendEvent* out) {
 }  // namespace
 
 const Backend& Sdl2Backend() {
-  static const Backend backend{"sdl2", Create, Show, Destroy, Present, Wait};
+  static const Backend backend{"sdl2", Open, Create, Show, Destroy, Present, Wait};
   return backend;
 }
 

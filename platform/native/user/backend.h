@@ -1,5 +1,6 @@
 // One window-system backend under the native user32: real windows (sdl2/) or in-memory ones
-// (headless/), chosen once from a small table.
+// (headless/). Programs get the one that shows windows unless they, or ZANTREL_BACKEND, ask for
+// another (backend_choice.cpp).
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,9 @@ struct BackendEvent {
 
 struct Backend {
   const char* name;
+  // Opens the display on first use. Null when windows can be shown there; else one sentence
+  // naming the display that cannot be used and what to do instead.
+  const char* (*open)();
   // Makes a hidden window whose client area is width x height; null on failure.
   void* (*createWindow)(const char* title, int width, int height);
   void (*showWindow)(void* window);
@@ -28,7 +32,11 @@ struct Backend {
 
 const Backend& HeadlessBackend();
 const Backend& Sdl2Backend();
-// ZANTREL_BACKEND=sdl2|headless, else sdl2 when a display is there, headless otherwise.
+// The backend ZANTREL_BACKEND names; the one that shows windows when it names none. An unknown
+// name gives a backend that refuses every window and says which names there are.
 const Backend& ChosenBackend();
+// Windows created from now on use this backend; those made before keep theirs. For programs
+// whose windows nobody is meant to see (renderers, tests) and for tests of user32 itself.
+void UseBackend(const Backend& backend);
 
 }  // namespace zantrel::user

@@ -1,8 +1,7 @@
 // The native user32 subset: window classes, windows with client-area pixels, one thread's
 // message queue, window DCs. Messages follow Windows: posted input first, then WM_PAINT while a
 // window is invalid, WM_QUIT once the queue is empty after PostQuitMessage.
-#include <cstdlib>
-#include <cstring>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <string>
@@ -28,6 +27,7 @@ struct Window {
   std::string title;
   int width = 0, height = 0;  // client area
   std::vector<std::uint8_t> pixels;
+  const Backend* backend = nullptr;  // the one the window was made on
   void* native = nullptr;
   bool visible = false;
   bool invalid = false;
@@ -43,6 +43,7 @@ struct State {
   bool quit = false;
   int exitCode = 0;
   const Backend* backend = nullptr;
+  const Backend* refusalReported = nullptr;
 };
 
 // Never destroyed, so windows and DCs stay valid for destructors of the program's globals.
@@ -150,6 +151,13 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
   for (auto& c : s.classes)
     if (className && c->name == className) found = c.get();
   if (!found) return nullptr;
+  const Backend& backend = Active();
+  if (const char* refusal = backend.open()) {
+    // Once per backend: a program that tries again need not hear it twice.
+    if (s.refusalReported != &backend) std::fprintf(stderr, "zantrel: %s\n", refusal);
+    s.refusalReported = &backend;
+    return nullptr;
+  }
   auto w = std::make_unique<Window>();
   w->windowClass = found;
   w->title = title ? title : "";
@@ -160,7 +168,8 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
   if (w->width < 1) w->width = 1;
   if (w->height < 1) w->height = 1;
   w->pixels.assign(static_cast<std::size_t>(w->width) * w->height * 4, 0);
-  w->native = Active().createWindow(w->title.c_str(), w->width, w->height);
+  w->backend = &backend;
+  w->native = backend.createWindow(w->title.c_str(), w->width, w->height);
   if (!w->native) return nullptr;
   Window* raw = w.get();
   s.windows.push_back(std::move(w));
@@ -181,7 +190,7 @@ BOOL ShowWindow(HWND handle, int command) {
     w->visible = true;
     w->invalid = true;
     SendMessageA(handle, WM_SHOWWINDOW, TRUE, 0);
-    Active().showWindow(w->native);
+    w->backend->showWindow(w->native);
   }
   return wasVisible;
 }
@@ -198,7 +207,7 @@ BOOL DestroyWindow(HWND handle) {
   if (!w) return FALSE;
   SendMessageA(handle, WM_DESTROY, 0, 0);
   w->destroyed = true;
-  Active().destroyWindow(w->native);
+  w->backend->destroyWindow(w->native);
   return TRUE;
 }
 
@@ -299,7 +308,7 @@ int ReleaseDC(HWND handle, HDC dc) {
   Window* w = Find(handle);
   if (!w || !dc) return 0;
   DeleteDC(dc);
-  if (w->visible) Active().present(w->native, w->pixels.data(), w->width, w->height);
+  if (w->visible) w->backend->present(w->native, w->pixels.data(), w->width, w->height);
   return 1;
 }
 
@@ -312,12 +321,6 @@ BOOL GetClientRect(HWND handle, RECT* rect) {
 
 namespace zantrel::user {
 
-const Backend& ChosenBackend() {
-  const char* chosen = std::getenv("ZANTREL_BACKEND");
-  if (chosen && std::strcmp(chosen, "headless") == 0) return HeadlessBackend();
-  if (chosen && std::strcmp(chosen, "sdl2") == 0) return Sdl2Backend();
-  const char* display = std::getenv("DISPLAY");
-  return display && *display ? Sdl2Backend() : HeadlessBackend();
-}
+void UseBackend(const Backend& backend) { S().backend = &backend; }
 
 }  // namespace zantrel::user

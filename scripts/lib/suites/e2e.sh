@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End to end: the native app (SDL2 backend) and zantrel.exe under Wine on an Xvfb display of our
 # own, driven by xdotool. Each client-area screenshot must equal zantrel-render's frame for the
-# same drags pixel for pixel; Q and closing the window must end the program with status 0.
-# JUnit into build/suites/e2e.xml.
+# same drags pixel for pixel; Q and closing the window must end the program with status 0. Without
+# a usable display both must end at once with status 0, saying why. JUnit into build/suites/e2e.xml.
 set -uo pipefail
 source "$(dirname "$0")/../common.sh"
 cd "$ROOT"
@@ -176,8 +176,47 @@ run_program() {  # label command...
   else record "${label}_close" ""; fi
 }
 
-run_program native env ZANTREL_BACKEND=sdl2 build/native/app/zantrel
+run_program native build/native/app/zantrel
 run_program wine "$WINE" "build/$WINDOWS_PRESET/app/zantrel.exe"
+
+# Without a usable display a program must end at once with status 0 and say why on standard
+# error. A limit of 10 s keeps a slow machine from failing it; the time taken is printed.
+dead_display=""
+for n in $(seq 90 199); do
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { dead_display=":$n" && break; }
+done
+no_display() {  # label expected-stderr-text command...
+  local label=$1 expected=$2 start ms lines
+  shift 2
+  start=$(date +%s%N)
+  timeout -k 2 10 env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u ZANTREL_BACKEND "$@" \
+    >"$out/$label.out" 2>"$out/$label.log"
+  rc=$?
+  ms=$((($(date +%s%N) - start) / 1000000))
+  echo "e2e: $label ended in $ms ms with status $rc"
+  lines=$(grep -c . "$out/$label.log")
+  if [ $rc = 124 ] || [ $rc = 137 ]; then record "$label" "still running 10 s after start"
+  elif [ $rc != 0 ]; then record "$label" "exit status $rc"
+  elif ! grep -qF -- "$expected" "$out/$label.log"; then
+    record "$label" "no \"$expected\" on stderr: $(head -c 300 "$out/$label.log")"
+  elif [[ $label == native_* ]] && [ "$lines" != 1 ]; then
+    record "$label" "$lines lines on stderr, not one: $(head -c 300 "$out/$label.log")"
+  else record "$label" ""; fi
+}
+what_to_do="set DISPLAY to a running X server, start one (Xvfb :7 & export DISPLAY=:7), or render \
+pictures with zantrel-render."
+no_display native_display_unset "DISPLAY is not set: $what_to_do" \
+  env -u DISPLAY build/native/app/zantrel
+no_display native_display_dead "cannot open display \"$dead_display\": $what_to_do" \
+  env DISPLAY="$dead_display" build/native/app/zantrel
+no_display native_display_offscreen_only "only its \"offscreen\" video driver" \
+  env DISPLAY="$dead_display" SDL_VIDEODRIVER=offscreen build/native/app/zantrel
+# Wine says why in its own words, on its diagnostics channel.
+wine_says='Application tried to create a window, but no driver could be loaded.'
+no_display wine_display_unset "$wine_says" env -u DISPLAY WINEDEBUG=-all,err+winediag \
+  "$WINE" "build/$WINDOWS_PRESET/app/zantrel.exe"
+no_display wine_display_dead "$wine_says" env DISPLAY="$dead_display" WINEDEBUG=-all,err+winediag \
+  "$WINE" "build/$WINDOWS_PRESET/app/zantrel.exe"
 
 failed=0
 {
