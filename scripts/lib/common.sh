@@ -7,6 +7,13 @@ export ROOT
 # all does no apt work at all.
 ZANTREL_PACKAGES=(cmake g++ make g++-mingw-w64-i686 wine wine32 xvfb xdotool imagemagick x11-utils
   libsdl2-dev libgtest-dev libbenchmark-dev python3 libx11-6 clang libfuzzer-14-dev valgrind)
+# The WebAssembly build and its browser: Emscripten's JavaScript optimiser needs acorn.
+ZANTREL_WEB_PACKAGES=(emscripten node-acorn chromium)
+
+# Node.js and npm: Debian's, or a Node.js build that ships npm.
+ensure_node() {
+  command -v node >/dev/null && command -v npm >/dev/null || ensure_packages nodejs npm
+}
 
 ensure_packages() {
   local missing=() pkg
@@ -59,7 +66,9 @@ wine_env() {
 configure_and_build() {  # preset [build options, e.g. --target NAME...]
   local preset=$1
   shift
-  cmake --preset "$preset" >/dev/null
+  local configure=(cmake --preset "$preset")
+  [ "$preset" = web ] && configure=(emcmake "${configure[@]}")
+  "${configure[@]}" >/dev/null
   cmake --build --preset "$preset" "$@"
 }
 

@@ -139,7 +139,7 @@ bool Wait(BackendEvent* out) {
 
 }  // namespace
 
-const Backend& Sdl2Backend() {
+const Backend& WindowSystemBackend() {
   static const Backend backend{"sdl2", Open, Create, Show, Destroy, Present, Wait};
   return backend;
 }

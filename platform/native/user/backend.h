@@ -1,5 +1,5 @@
-// One window-system backend under the native user32: real windows (sdl2/) or in-memory ones
-// (headless/). Programs get the one that shows windows unless they, or ZANTREL_BACKEND, ask for
+// One window-system backend under the native user32: real windows (sdl2/ on a desktop, web/ in a
+// browser page) or in-memory ones (headless/). Programs get the one that shows windows unless they, or ZANTREL_BACKEND, ask for
 // another (backend_choice.cpp).
 #pragma once
 
@@ -31,7 +31,9 @@ struct Backend {
 };
 
 const Backend& HeadlessBackend();
-const Backend& Sdl2Backend();
+// The backend that shows windows to a user in this build: SDL2 on a desktop (sdl2/), the page's
+// canvas in a browser (web/).
+const Backend& WindowSystemBackend();
 // The backend ZANTREL_BACKEND names; the one that shows windows when it names none. An unknown
 // name gives a backend that refuses every window and says which names there are.
 const Backend& ChosenBackend();

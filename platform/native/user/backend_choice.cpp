@@ -9,7 +9,7 @@ namespace zantrel::user {
 namespace {
 
 using BackendGetter = const Backend& (*)();
-constexpr BackendGetter kBackends[] = {Sdl2Backend, HeadlessBackend};
+constexpr BackendGetter kBackends[] = {WindowSystemBackend, HeadlessBackend};
 
 std::string g_unknownRefusal;
 
