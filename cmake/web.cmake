@@ -14,4 +14,4 @@ set(CMAKE_CROSSCOMPILING_EMULATOR node --no-experimental-fetch CACHE STRING "" F
 # the environment ctest gives them. Their code is optimised when compiled; optimising again at the
 # link would cost half a minute per program for nothing a test needs.
 set(ZANTREL_WEB_TEST_LINK_OPTIONS -O1 -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1
-    -sALLOW_MEMORY_GROWTH=1 --pre-js ${CMAKE_SOURCE_DIR}/platform/native/web/node_environment.js)
+    -sALLOW_MEMORY_GROWTH=1 --pre-js ${CMAKE_SOURCE_DIR}/platform/native/web/program_environment.js)

@@ -1,8 +1,10 @@
 """Turns one scripts/bench run into docs/PERFORMANCE.md and the scaling plots, and prints the table.
 
 usage: bench_report.py RESULTS_DIR DOCS_DIR [WINDOWS_PRESET]
-RESULTS_DIR holds native.json and wine.json (benchmark JSON), d3.json and skimage.json (one JSON
-object each); WINDOWS_PRESET (win32 or win64) names the Windows build that ran under Wine.
+RESULTS_DIR holds native.json, wine.json, node.json and browser.json (benchmark JSON: the native
+build, the Win32 build under Wine, the WebAssembly build under Node.js and in Chromium), d3.json and
+skimage.json (one JSON object each); WINDOWS_PRESET (win32 or win64) names the Windows build that
+ran under Wine.
 Every figure is a ratio inside the same run, since the machine is noisy.
 """
 import datetime
@@ -71,6 +73,8 @@ def main():
     windows_build = {"win32": "32-bit (i686)", "win64": "64-bit (x86_64)"}[sys.argv[3] if len(sys.argv) > 3 else "win32"]
     native = load_benchmarks(results / "native.json")
     wine = load_benchmarks(results / "wine.json")
+    node = load_benchmarks(results / "node.json")
+    browser = load_benchmarks(results / "browser.json")
     d3 = json.loads((results / "d3.json").read_text())
     skimage = json.loads((results / "skimage.json").read_text())
 
@@ -101,6 +105,14 @@ def main():
     plot(docs, "scaling-cells", "Frame cost against grid corners", "(cells + 1)^2 grid corners", corners)
     plot(docs, "scaling-balls", "Frame cost against number of balls", "balls", balls)
     cells_fit, balls_fit = linear_fit(corners), linear_fit(balls)
+
+    # The WebAssembly build: what a frame and its parts cost under Node.js and in the browser.
+    web_ops = [("BM_Frame", "whole frame"), ("BM_DrawContour", "BallField::DrawContour (frame grid)"),
+               ("BM_FieldValue", "BallField::FieldValue x40401"), ("BM_Clear", "Surface::Clear 400x400x32"),
+               ("BM_DrawLine", "Surface::DrawLine x256 random"), ("BM_Present", "Surface::Present to a window")]
+    web_rows = [(label, us(native[key]), us(node[key]), us(browser[key])) for key, label in web_ops]
+    frame_node, frame_browser = us(node["BM_Frame"]), us(browser["BM_Frame"])
+    chromium = subprocess.run(["chromium", "--version"], capture_output=True, text=True).stdout.strip()
 
     ratio = {label: r for label, _, _, r in rows}
     targets = [
@@ -143,7 +155,17 @@ def main():
               f"| d3-contour (Node.js {subprocess.run(['node', '--version'], capture_output=True, text=True).stdout.strip()}) | {d3['pipeline_us']:.1f} | {d3['contour_us']:.1f} | {d3['pipeline_us'] / contour:.2f}x |",
               f"| scikit-image find_contours | {skimage['pipeline_us']:.1f} | {skimage['contour_us']:.1f} | {skimage['pipeline_us'] / contour:.2f}x |",
               "", f"Heap allocations per frame (counted by the benchmark): {allocations:g}.",
-              "", "## Scaling", "", "| cells per side | frame (us) |", "|---:|---:|"]
+              "", "## The WebAssembly build", "",
+              f"The same benchmarks built with Emscripten, run under Node.js "
+              f"({subprocess.run(['node', '--version'], capture_output=True, text=True).stdout.strip()}, "
+              "the in-memory window) and in a page of headless",
+              f"{chromium or 'Chromium'} (the page's canvas as the window, so a present includes its",
+              "putImageData), each as a multiple of the native figure of this run.", "",
+              "| benchmark | native (us) | Node.js (us) | Chromium (us) | Node.js / native | Chromium / native |",
+              "|---|---:|---:|---:|---:|---:|"]
+    lines += [f"| {label} | {n:.1f} | {o:.1f} | {b:.1f} | {o / n:.2f}x | {b / n:.2f}x |"
+              for label, n, o, b in web_rows]
+    lines += ["", "## Scaling", "", "| cells per side | frame (us) |", "|---:|---:|"]
     lines += [f"| {c} | {t:.1f} |" for c, t in cells]
     lines += ["", "![cells](scaling-cells.png)", "", "| balls | frame (us) |", "|---:|---:|"]
     lines += [f"| {b} | {t:.1f} |" for b, t in balls]
@@ -163,6 +185,8 @@ def main():
     print(f"{'DrawLine / stores of its pixels':42} {line:10.1f} {stores:10.1f} {line / stores:6.2f}x")
     print(f"{'d3-contour pipeline / DrawContour':42} {d3['pipeline_us']:10.1f} {contour:10.1f} {d3['pipeline_us'] / contour:6.2f}x")
     print(f"{'scikit-image pipeline / DrawContour':42} {skimage['pipeline_us']:10.1f} {contour:10.1f} {skimage['pipeline_us'] / contour:6.2f}x")
+    print(f"{'frame under Node.js / native':42} {frame_node:10.1f} {frame:10.1f} {frame_node / frame:6.2f}x")
+    print(f"{'frame in Chromium / native':42} {frame_browser:10.1f} {frame:10.1f} {frame_browser / frame:6.2f}x")
     print(f"allocations per frame: {allocations:g}")
     for name, ok, figure in targets:
         print(f"  {verdict(ok):6} {name}: {figure}")

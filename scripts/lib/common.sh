@@ -63,6 +63,12 @@ wine_env() {
   fi
 }
 
+# playwright-core for the scripts that drive Chromium, from tests/web's lockfile (no browser download).
+ensure_browser_driver() {
+  [ -d "$ROOT/tests/web/node_modules/playwright-core" ] && return 0
+  (cd "$ROOT/tests/web" && npm ci --no-audit --no-fund --silent >/dev/null)
+}
+
 configure_and_build() {  # preset [build options, e.g. --target NAME...]
   local preset=$1
   shift

@@ -6,10 +6,9 @@
 //   node page_test.mjs PAGE_DIR ZANTREL_RENDER CASES_FILE OUT_DIR JUNIT_FILE
 import { execFileSync } from "node:child_process";
 import { createHash } from "node:crypto";
-import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
-import { tmpdir } from "node:os";
+import { mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
-import { chromium } from "playwright-core";
+import { launchChromium } from "./browser.mjs";
 import { serve } from "./serve.mjs";
 import { seenDrags } from "./seen_drags.mjs";
 
@@ -151,13 +150,7 @@ async function main() {
   mkdirSync(outDir, { recursive: true });
   const server = await serve(pageDir);
   const url = `http://127.0.0.1:${server.address().port}/zantrel.html`;
-  const profile = mkdtempSync(join(tmpdir(), "zantrel-chromium-"));
-  const context = await chromium.launchPersistentContext(profile, {
-    executablePath: "/usr/bin/chromium",
-    headless: true,
-    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync"],
-  });
+  const { context, close } = await launchChromium();
   try {
     const cases = readCases();
     const initial = referenceFrame("initial", []);
@@ -168,6 +161,7 @@ async function main() {
       return title === kTitle ? "" : `title is "${title}"`;
     });
     await check("first_frame", () => frameMatches(page, initial));
+    await page.screenshot({ path: join(outDir, "page.png"), clip: { x: 0, y: 0, width: 432, height: 470 } });
 
     // Every case on a freshly loaded page: the program starts anew, as zantrel-render does.
     for (const { name, drags } of cases) {
@@ -218,9 +212,8 @@ async function main() {
     });
     await check("no_script_errors", async () => (pageErrors.length ? pageErrors.join("; ") : ""));
   } finally {
-    await context.close();
+    await close();
     server.close();
-    rmSync(profile, { recursive: true, force: true });
   }
 }
 
