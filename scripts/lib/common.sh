@@ -72,9 +72,16 @@ ensure_browser_driver() {
 configure_and_build() {  # preset [build options, e.g. --target NAME...]
   local preset=$1
   shift
-  local configure=(cmake --preset "$preset")
-  [ "$preset" = web ] && configure=(emcmake "${configure[@]}")
-  "${configure[@]}" >/dev/null
+  if [ "$preset" = web ]; then
+    # emcmake names Emscripten's toolchain, as the preset does, and reports its command line on
+    # standard error: keep everything but that line.
+    local said rc=0
+    said=$(emcmake cmake --preset web 2>&1 >/dev/null) || rc=$?
+    [ -z "$said" ] || grep -v '^configure: ' <<<"$said" >&2 || true
+    [ $rc -eq 0 ] || return $rc
+  else
+    cmake --preset "$preset" >/dev/null
+  fi
   cmake --build --preset "$preset" "$@"
 }
 
