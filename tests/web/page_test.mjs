@@ -1,7 +1,7 @@
 // The page in Debian's Chromium, headless, driven over the DevTools protocol: the title, the first
 // frame and the frame after every drag sequence of the render cases (sent as real mouse events)
-// against zantrel-render's pictures byte for byte, keys, Q, closing the tab, and a browser
-// without WebAssembly. Writes JUnit XML; exit status 1 when anything failed.
+// against zantrel-render's pictures byte for byte, the canvas on a dense screen, keys, Q, closing
+// the tab, and a browser without WebAssembly. Writes JUnit XML; exit status 1 when anything failed.
 //
 //   node page_test.mjs PAGE_DIR ZANTREL_RENDER CASES_FILE OUT_DIR JUNIT_FILE
 import { execFileSync } from "node:child_process";
@@ -111,6 +111,40 @@ async function newPage(context) {
   return page;
 }
 
+// On a screen of two device pixels per CSS pixel, each canvas pixel must show as a 2 x 2 block of
+// its own colour: scaled up, never smoothed. Counts the device pixels that are not.
+async function smoothedPixels(page) {
+  const cdp = await page.context().newCDPSession(page);
+  const viewport = page.viewportSize() || { width: 800, height: 600 };
+  await cdp.send("Emulation.setDeviceMetricsOverride", { ...viewport, deviceScaleFactor: 2, mobile: false });
+  try {
+    const box = await page.locator("#canvas").boundingBox();
+    const { data: shot } = await cdp.send("Page.captureScreenshot", { format: "png", clip: { ...box, scale: 1 } });
+    return await page.evaluate(async png => {
+      const image = new Image();
+      image.src = `data:image/png;base64,${png}`;
+      await image.decode();
+      const shown = new OffscreenCanvas(image.width, image.height).getContext("2d");
+      shown.drawImage(image, 0, 0);
+      const device = shown.getImageData(0, 0, image.width, image.height).data;
+      const canvas = document.getElementById("canvas");
+      const own = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+      if (image.width !== 2 * canvas.width || image.height !== 2 * canvas.height) return image.width * image.height;
+      let wrong = 0;
+      for (let y = 0; y < image.height; ++y) {
+        for (let x = 0; x < image.width; ++x) {
+          const d = (y * image.width + x) * 4, o = ((y >> 1) * canvas.width + (x >> 1)) * 4;
+          if (device[d] !== own[o] || device[d + 1] !== own[o + 1] || device[d + 2] !== own[o + 2]) ++wrong;
+        }
+      }
+      return wrong;
+    }, shot);
+  } finally {
+    await cdp.send("Emulation.clearDeviceMetricsOverride");
+    await cdp.detach();
+  }
+}
+
 async function drag(page, origin, [x0, y0, x1, y1]) {
   await page.mouse.move(origin.x + x0, origin.y + y0);
   await page.mouse.down();
@@ -162,6 +196,10 @@ async function main() {
     });
     await check("first_frame", () => frameMatches(page, initial));
     await page.screenshot({ path: join(outDir, "page.png"), clip: { x: 0, y: 0, width: 432, height: 470 } });
+    await check("dense_screen_unsmoothed", async () => {
+      const wrong = await smoothedPixels(page);
+      return wrong ? `${wrong} device pixels differ from the canvas pixel they show` : "";
+    });
 
     // Every case on a freshly loaded page: the program starts anew, as zantrel-render does.
     for (const { name, drags } of cases) {
