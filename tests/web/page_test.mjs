@@ -156,14 +156,24 @@ async function statusText(page) {
   return page.evaluate(() => document.getElementById("status").textContent);
 }
 
-async function ended(page) {
+const liveObjects = page => page.evaluate(() => Module._zantrel_live_gdi_objects());
+
+// Ends the program with `how` and checks that it ended as on a desktop: status 0, said on the
+// page, and the globals' destructors run (the surface's device context, bitmap and pen deleted).
+async function endsCleanly(page, how) {
+  const before = await liveObjects(page);
+  if (before === 0) return "the running program holds no platform objects";
+  await how();
   try {
     await page.waitForFunction(() => document.body.dataset.state === "ended", null, { timeout: 5000 });
   } catch {
     return "the page does not say that the program has ended";
   }
   const text = await statusText(page);
-  return text === kEndedText ? "" : `the page says "${text}"`;
+  if (text !== kEndedText) return `the page says "${text}"`;
+  const after = await liveObjects(page);
+  if (after !== 0) return `${after} of the program's ${before} platform objects outlive it`;
+  return await page.locator("#canvas").isHidden() ? "" : "the canvas still shows after the end";
 }
 
 // --- Cases -------------------------------------------------------------------------------------
@@ -224,20 +234,16 @@ async function main() {
     await check("quit_q", async () => {
       await page.mouse.move(origin.x + 150, origin.y + 200);
       await page.mouse.down();
-      await page.keyboard.press("q");
-      const message = await ended(page);
+      const message = await endsCleanly(page, () => page.keyboard.press("q"));
       await page.mouse.up();
-      if (message) return message;
-      return await page.locator("#canvas").isHidden() ? "" : "the canvas still shows after the end";
+      return message;
     });
 
     // Closing the tab closes the window: the program ends by the same path. (The page's own
     // unload event, as a real close would leave no page to look at.)
     await load(page, url);
-    await check("close_tab", async () => {
-      await page.evaluate(() => window.dispatchEvent(new Event("beforeunload")));
-      return ended(page);
-    });
+    await check("close_tab", () =>
+      endsCleanly(page, () => page.evaluate(() => window.dispatchEvent(new Event("beforeunload")))));
     await page.close();
 
     await check("no_webassembly", async () => {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/native/gdi/objects.h"
 #include "platform/native/user/backend.h"
 
 namespace zantrel::user {
@@ -180,3 +181,11 @@ const Backend& WindowSystemBackend() {
 }
 
 }  // namespace zantrel::user
+
+// For the page's tests: the program's device contexts, bitmaps, pens and brushes still alive. The
+// globals' destructors delete theirs on the way out, so after a normal end it is 0.
+extern "C" EMSCRIPTEN_KEEPALIVE int zantrel_live_gdi_objects() {
+  using zantrel::gdi::Kind;
+  using zantrel::gdi::LiveCount;
+  return LiveCount(Kind::kDc) + LiveCount(Kind::kBitmap) + LiveCount(Kind::kPen) + LiveCount(Kind::kBrush);
+}
