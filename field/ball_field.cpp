@@ -1,5 +1,6 @@
 #include "field/ball_field.h"
 
+#include "field/field_kernels.h"
 #include "field/wrap32.h"
 
 namespace {
@@ -55,56 +56,58 @@ double BallField::FieldValue(std::int32_t x, std::int32_t y, std::int32_t thresh
 
 namespace {
 
-constexpr std::int32_t kRowChunk = 256;
+// Points per pass of the lane kernel: the sums of one chunk stay in the first-level cache.
+constexpr std::int32_t kChunk = 256;
 
-// sums[k] += the ball's contribution at (k * dx + x0, y), as Contribution computes it.
-void AddRoundRow(const Ball& ball, std::int32_t x0, std::int32_t dx, std::int32_t count,
-                 std::int32_t y, double* sums) {
-  const std::int32_t dy = wrap32::Mul(wrap32::Sub(ball.centerY, y), ball.scaleY);
-  const std::int32_t dy2 = wrap32::Mul(dy, dy);
-  const double numerator = static_cast<double>(ball.radius * ball.radius);
-  for (std::int32_t k = 0; k < count; ++k) {
-    const std::int32_t x = wrap32::Add(wrap32::Mul(k, dx), x0);
-    const std::int32_t ox = wrap32::Mul(wrap32::Sub(ball.centerX, x), ball.scaleX);
-    const double d2 = wrap32::Add(wrap32::Mul(ox, ox), dy2);
-    sums[k] = sums[k] + numerator / (d2 < 2.0 ? kFieldFloor : d2);
+std::int32_t RoundedUp(std::int32_t count) {
+  return (count + kMaxFieldLanes - 1) / kMaxFieldLanes * kMaxFieldLanes;
+}
+
+// Adds every contributing ball's terms to the chunk's sums, in list order. Inert balls are
+// skipped: they would add +0.0, which changes no sum (each is +0.0 plus non-negative terms).
+// The kernels work in whole lane groups, so the sums of the last group's spare lanes are set too.
+template <class AddBall>
+void SumBalls(const BallField& field, std::int32_t count, double* sums, AddBall addBall) {
+  for (std::int32_t k = 0; k < RoundedUp(count); ++k) sums[k] = 0.0;
+  for (const ListNode<Ball>* node = field.Head(); !node->isTail;) {
+    node = node->next;
+    const Ball& ball = *node->item;
+    if (ball.shape == BALL_ROUND || (ball.shape == BALL_SQUARE && SquareUsable(ball))) addBall(ball);
   }
 }
 
-void AddSquareRow(const Ball& ball, std::int32_t x0, std::int32_t dx, std::int32_t count,
-                  std::int32_t y, double* sums) {
-  const std::int32_t ay = wrap32::Abs(wrap32::Div(wrap32::Sub(ball.centerY, y), ball.scaleY));
-  const double numerator = static_cast<double>(ball.radius);
-  for (std::int32_t k = 0; k < count; ++k) {
-    const std::int32_t x = wrap32::Add(wrap32::Mul(k, dx), x0);
-    const std::int32_t ax = wrap32::Abs(wrap32::Div(wrap32::Sub(ball.centerX, x), ball.scaleX));
-    const double m = ax > ay ? ax : ay;
-    sums[k] = sums[k] + numerator / (m < 1.0 ? kFieldFloor : m);
-  }
+std::int32_t ChunkSize(std::int32_t first, std::int32_t count) {
+  return count - first < kChunk ? count - first : kChunk;
 }
 
 }  // namespace
 
 void BallField::InsideRow(std::int32_t x0, std::int32_t dx, std::int32_t count, std::int32_t y,
                           std::int32_t threshold, std::uint8_t* inside) const {
-  double sums[kRowChunk];
-  for (std::int32_t first = 0; first < count; first += kRowChunk) {
-    const std::int32_t n = count - first < kRowChunk ? count - first : kRowChunk;
+  const FieldKernel& kernel = ActiveFieldKernel();
+  double sums[kChunk];
+  for (std::int32_t first = 0; first < count; first += kChunk) {
+    const std::int32_t n = ChunkSize(first, count);
     const std::int32_t start = wrap32::Add(wrap32::Mul(first, dx), x0);
-    for (std::int32_t k = 0; k < n; ++k) sums[k] = 0.0;
-    // Inert balls would add +0.0, which changes no sum: each is +0.0 plus non-negative terms.
-    for (const ListNode<Ball>* node = Head(); !node->isTail;) {
-      node = node->next;
-      const Ball& ball = *node->item;
-      if (ball.shape == BALL_ROUND) {
-        AddRoundRow(ball, start, dx, n, y, sums);
-      } else if (ball.shape == BALL_SQUARE && SquareUsable(ball)) {
-        AddSquareRow(ball, start, dx, n, y, sums);
-      }
+    SumBalls(*this, n, sums, [&](const Ball& ball) { kernel.addRow(ball, start, dx, n, y, sums); });
+    kernel.insideFlags(sums, n, threshold, inside + first);
+  }
+}
+
+void BallField::InsidePoints(const std::int32_t* xs, const std::int32_t* ys, std::int32_t count,
+                             std::int32_t threshold, std::uint8_t* inside) const {
+  const FieldKernel& kernel = ActiveFieldKernel();
+  double sums[kChunk];
+  std::int32_t x[kChunk], y[kChunk];
+  for (std::int32_t first = 0; first < count; first += kChunk) {
+    const std::int32_t n = ChunkSize(first, count);
+    // The kernel reads whole lane groups: the last one is padded with defined points.
+    for (std::int32_t k = 0; k < RoundedUp(n); ++k) {
+      x[k] = k < n ? xs[first + k] : 0;
+      y[k] = k < n ? ys[first + k] : 0;
     }
-    for (std::int32_t k = 0; k < n; ++k) {
-      inside[first + k] = sums[k] - static_cast<double>(threshold) >= 0.0 ? 1 : 0;
-    }
+    SumBalls(*this, n, sums, [&](const Ball& ball) { kernel.addPoints(ball, x, y, n, sums); });
+    kernel.insideFlags(sums, n, threshold, inside + first);
   }
 }
 

@@ -24,11 +24,15 @@ class BallField : public ObjList<Ball> {
   double FieldValue(std::int32_t x, std::int32_t y, std::int32_t threshold) const;
 
   // inside[k] = 1 where FieldValue(k * dx + x0, y, threshold) >= 0.0, else 0, for k < count: the
-  // very same sums, taken ball by ball over the row instead of point by point, so that the list
-  // is walked once per row and the divisions of neighbouring points overlap. The contour
-  // tracer's corner pass.
+  // very same sums, taken ball by ball over the row in lanes of the active field kernel
+  // (field_kernels.h), with the list walked once per row. The contour tracer's corner pass.
   void InsideRow(std::int32_t x0, std::int32_t dx, std::int32_t count, std::int32_t y,
                  std::int32_t threshold, std::uint8_t* inside) const;
+
+  // inside[k] = 1 where FieldValue(xs[k], ys[k], threshold) >= 0.0, else 0, for k < count, in
+  // the same lanes. The contour tracer's edge midpoints, a row of cells at a time.
+  void InsidePoints(const std::int32_t* xs, const std::int32_t* ys, std::int32_t count,
+                    std::int32_t threshold, std::uint8_t* inside) const;
 
   // The ball whose influence area holds (x, y) with the smallest metric (earlier ball on ties),
   // or null. Round balls measure squared scaled distance, square balls Chebyshev distance in

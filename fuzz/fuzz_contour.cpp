@@ -3,17 +3,21 @@
 // centre and scale (zero and negative scales, radii whose square wraps). The tracer must stay
 // within its corner-flag table and do no undefined arithmetic; the field stays finite; a grid
 // the table cannot hold draws nothing; a traced grid evaluates each corner once plus once per
-// crossed edge and draws one segment per two crossings.
+// crossed edge and draws one segment per two crossings; every field kernel the CPU runs draws
+// exactly what the point by point pass draws.
 #include <cmath>
 #include <limits>
 
 #include "contour/contour_trace.h"
 #include "field/ball_field.h"
+#include "field/field_kernels.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/object_counts.h"
 #include "surface/surface.h"
 
 namespace {
+
+constexpr int kPoints = 9;  // more than a lane group, so the batch has a remainder
 
 // Grids near the table's limit cost half a million evaluations each, so they come rarely.
 std::int32_t Cells(FuzzedDataProvider& in) {
@@ -67,11 +71,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t threshold = in.ConsumeBool() ? in.ConsumeIntegral<std::int32_t>()
                                                     : in.ConsumeIntegralInRange(-3, 3);
 
-    for (int i = 0; i < 4; ++i) {
-      const std::int32_t x = FuzzCoordinate(in, 200), y = FuzzCoordinate(in, 200);
+    std::int32_t xs[kPoints], ys[kPoints];
+    for (int i = 0; i < kPoints; ++i) {
+      const std::int32_t x = xs[i] = FuzzCoordinate(in, 200), y = ys[i] = FuzzCoordinate(in, 200);
       Require(std::isfinite(balls.FieldValue(x, y, threshold)), "the field is finite everywhere");
       Ball* picked = balls.PickBall(x, y);
       Require(!picked || balls.Find(picked), "a picked ball is one of the field's");
+    }
+    for (const FieldKernel* kernel : AvailableFieldKernels()) {
+      UseFieldKernel(kernel->set);
+      std::uint8_t inside[kPoints];
+      balls.InsidePoints(xs, ys, kPoints, threshold, inside);
+      for (int i = 0; i < kPoints; ++i) {
+        Require(inside[i] == (balls.FieldValue(xs[i], ys[i], threshold) >= 0.0 ? 1 : 0),
+                "every kernel's points are inside exactly where the field is not negative");
+      }
     }
 
     Surface surface;
@@ -83,9 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountingBalls field{balls};
     RecordingCanvas canvas;
     TraceContour(field, cells, width, height, threshold, canvas);
-    RecordingCanvas rows;  // BallField itself: its corner pass takes whole rows
-    TraceContour(balls, cells, width, height, threshold, rows);
-    Require(rows.segments == canvas.segments, "the row corner pass draws what the point one draws");
+    // BallField itself takes whole rows of corners and of edge midpoints, in every kernel's lanes.
+    for (const FieldKernel* kernel : AvailableFieldKernels()) {
+      UseFieldKernel(kernel->set);
+      RecordingCanvas rows;
+      TraceContour(balls, cells, width, height, threshold, rows);
+      Require(rows.segments == canvas.segments, "every kernel's row passes draw what the point one draws");
+    }
     if (!ContourGridFits(cells)) {
       Require(field.evaluations == 0 && canvas.segments.empty(), "a refused grid draws nothing");
     } else {

@@ -5,17 +5,12 @@
 
 #include "contour/contour_trace.h"
 #include "field/ball_field.h"
+#include "field/field_kernels.h"
+#include "tests/support/ball_setup.h"
 
 namespace {
 
-void Add(BallField& field, std::int32_t shape, std::uint32_t radius, std::int32_t cx,
-         std::int32_t cy, std::int32_t sx, std::int32_t sy) {
-  Ball* ball = field.AddBall(shape, radius);
-  ball->centerX = cx;
-  ball->centerY = cy;
-  ball->scaleX = sx;
-  ball->scaleY = sy;
-}
+constexpr auto Add = zantrel::test::AddBall;
 
 struct Trace {
   std::vector<TracedSegment> segments;
@@ -151,10 +146,11 @@ TEST(Contour, GridsBeyondTheFlagBufferAreRefused) {
   EXPECT_EQ(TraceOf(field, 706, 706, 706, 2).evaluations.size() >= 707u * 707u, true);
 }
 
-// BallField's corner pass works a row at a time (InsideRow); the recorders take the point by
-// point path. Both must draw the same lines.
-TEST(Contour, RowCornerPassDrawsWhatThePointByPointPassDraws) {
-  BallField scene, apart, square;
+// BallField's corner pass works a row at a time (InsideRow) and its edge midpoints a row of cells
+// at a time (InsidePoints), in the lanes of whichever field kernel is chosen; the recorders take
+// the point by point path. Every kernel the CPU runs must draw the same lines.
+TEST(Contour, RowAndBatchPassesDrawWhatThePointByPointPassDraws) {
+  BallField scene, apart, square, saddles;
   Add(scene, BALL_ROUND, 80, -50, 0, 2, 1);
   Add(scene, BALL_ROUND, 80, 50, 0, 1, 1);
   Add(scene, BALL_SQUARE, 50, 0, 30, 2, 1);
@@ -162,16 +158,28 @@ TEST(Contour, RowCornerPassDrawsWhatThePointByPointPassDraws) {
   Add(apart, BALL_ROUND, 40, 130, -90, 3, 1);
   Add(square, BALL_SQUARE, 90, 10, -20, 1, 3);
   Add(square, BALL_SQUARE, 30, -150, 150, -1, 1);
-  const BallField* fields[] = {&scene, &apart, &square};
-  for (const BallField* field : fields) {
-    for (auto [cells, size] : {std::pair{200, 400}, {133, 400}, {7, 400}, {706, 706}}) {
-      RecordingCanvas rows;
-      TraceContour(*field, cells, size, size, 2, rows);
-      const Trace points = TraceOf(*field, cells, size, size, 2);
-      ASSERT_FALSE(points.segments.empty()) << cells;
-      EXPECT_EQ(rows.segments, points.segments) << cells;
-    }
+  // Unit balls on every other corner of the 9-cell grid over 41 x 41: each of its cells a saddle.
+  for (int i = 0; i <= 9; ++i) {
+    for (int j = i % 2; j <= 9; j += 2) Add(saddles, BALL_ROUND, 1, 4 * j - 20, 20 - 4 * i, 1, 1);
   }
+  ASSERT_EQ(TraceOf(saddles, 9, 41, 41, 2).segments.size(), 2u * 81u);
+  const BallField* fields[] = {&scene, &apart, &square};
+  for (const FieldKernel* kernel : AvailableFieldKernels()) {
+    ASSERT_TRUE(UseFieldKernel(kernel->set));
+    for (const BallField* field : fields) {
+      for (auto [cells, size] : {std::pair{200, 400}, {133, 400}, {7, 400}, {706, 706}}) {
+        RecordingCanvas rows;
+        TraceContour(*field, cells, size, size, 2, rows);
+        const Trace points = TraceOf(*field, cells, size, size, 2);
+        ASSERT_FALSE(points.segments.empty()) << cells;
+        EXPECT_EQ(rows.segments, points.segments) << kernel->name << " " << cells;
+      }
+    }
+    RecordingCanvas rows;
+    TraceContour(saddles, 9, 41, 41, 2, rows);
+    EXPECT_EQ(rows.segments, TraceOf(saddles, 9, 41, 41, 2).segments) << kernel->name;
+  }
+  UseFieldKernel(AvailableFieldKernels().back()->set);
 }
 
 }  // namespace

@@ -5,28 +5,18 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <random>
-#include <vector>
+
+#include "tests/support/ball_setup.h"
 
 namespace {
 
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-Ball* Add(BallField& field, std::int32_t shape, std::uint32_t radius, std::int32_t cx,
-          std::int32_t cy, std::int32_t sx, std::int32_t sy) {
-  Ball* ball = field.AddBall(shape, radius);
-  ball->centerX = cx;
-  ball->centerY = cy;
-  ball->scaleX = sx;
-  ball->scaleY = sy;
-  return ball;
-}
+using zantrel::test::Wrap;
+constexpr auto Add = zantrel::test::AddBall;
 
 // Reference arithmetic of a 32-bit machine, computed in 64 bits and reduced explicitly.
-std::int32_t Wrap(std::int64_t v) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v)));
-}
 double RoundReference(std::int64_t cx, std::int64_t cy, std::int64_t sx, std::int64_t sy,
                       std::uint32_t r, std::int64_t x, std::int64_t y) {
   const std::int64_t dx = Wrap(Wrap(cx - x) * sx);
@@ -210,51 +200,6 @@ TEST(BallField, MinIntOverMinusOneGivesTheWrappedQuotient) {
   ball->scaleY = -1;
   EXPECT_EQ(field.FieldValue(kMin, kMin, 0), 50 / 1e-6);
   EXPECT_EQ(field.PickBall(kMin, kMin), nullptr);
-}
-
-TEST(BallField, InsideRowGivesFieldValuesSignAtEveryPoint) {
-  struct Row {
-    std::int32_t x0, dx, count, y, threshold;
-  };
-  const Row rows[] = {{-200, 2, 201, 200, 2},   {-200, 2, 201, -37, 2},  {-353, 1, 707, 0, 2},
-                      {kMin, 65536, 300, kMax, 0}, {kMax, -7, 257, kMin, -5}, {5, 0, 256, 30, 2},
-                      {0, 3, 1, 0, 2},           {0, 3, 0, 0, 2},          {-100, 1, 255, 1, kMin},
-                      {-3, 1, 7, 1, 2}};
-  std::mt19937 random(11);
-  std::uniform_int_distribution<std::int32_t> any(kMin, kMax);
-  std::uniform_int_distribution<std::int32_t> near(-300, 300);
-  std::vector<BallField> scenes(6);
-  Add(scenes[0], BALL_ROUND, 80, -50, 0, 2, 1);  // the application's scene
-  Add(scenes[0], BALL_ROUND, 80, 50, 0, 1, 1);
-  Add(scenes[0], BALL_SQUARE, 50, 0, 30, 2, 1);
-  // Wrapping values, scales -1 and 0, unknown shapes, huge radii.
-  Add(scenes[1], BALL_SQUARE, 50, 0, 0, -1, 1);
-  Add(scenes[1], BALL_SQUARE, 70, 3, 4, 0, 2);
-  Add(scenes[1], 7, 90, 0, 0, 1, 1);
-  Add(scenes[1], BALL_ROUND, 0xFFFFFFFFu, kMax, kMin, 46341, -65536);
-  Add(scenes[1], BALL_SQUARE, 0xFFFFFFFFu, kMin, kMax, -3, kMin);
-  for (int i = 0; i < 24; ++i) {
-    Add(scenes[2], i % 3 == 2 ? BALL_SQUARE : BALL_ROUND, static_cast<std::uint32_t>(near(random)) % 120,
-        near(random), near(random), near(random) % 4, 1 + i % 2);
-    Add(scenes[3], i % 4, static_cast<std::uint32_t>(any(random)), any(random), any(random),
-        any(random), any(random));
-  }
-  // Lone unit balls: the row y = 1 passes the distances where the floor starts.
-  Add(scenes[4], BALL_SQUARE, 1, 0, 0, 1, 1);
-  Add(scenes[5], BALL_ROUND, 1, 0, 0, 1, 1);
-  for (std::size_t s = 0; s < scenes.size(); ++s) {
-    for (const Row& row : rows) {
-      std::vector<std::uint8_t> inside(static_cast<std::size_t>(row.count) + 1, 0xAA);
-      scenes[s].InsideRow(row.x0, row.dx, row.count, row.y, row.threshold, inside.data());
-      for (std::int32_t k = 0; k < row.count; ++k) {
-        const std::int32_t x = Wrap(std::int64_t{k} * row.dx + row.x0);
-        const bool expected = scenes[s].FieldValue(x, row.y, row.threshold) >= 0.0;
-        ASSERT_EQ(inside[static_cast<std::size_t>(k)], expected ? 1 : 0)
-            << "scene " << s << " x " << x << " y " << row.y;
-      }
-      EXPECT_EQ(inside.back(), 0xAA) << "written past the row";
-    }
-  }
 }
 
 }  // namespace

@@ -2,18 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "field/ball_field.h"
+#include "tests/support/ball_setup.h"
 
 namespace {
 
-Ball* Add(BallField& field, std::int32_t shape, std::uint32_t radius, std::int32_t cx,
-          std::int32_t cy, std::int32_t sx, std::int32_t sy) {
-  Ball* ball = field.AddBall(shape, radius);
-  ball->centerX = cx;
-  ball->centerY = cy;
-  ball->scaleX = sx;
-  ball->scaleY = sy;
-  return ball;
-}
+constexpr auto Add = zantrel::test::AddBall;
 
 struct Scene {
   Scene() {
