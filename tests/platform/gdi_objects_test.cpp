@@ -155,6 +155,19 @@ TEST(GdiObjects, BadArgumentsFailWithoutSideEffects) {
   DeleteDC(dc);
 }
 
+// Drawing looks the same device context up call after call; once deleted it is refused at once,
+// even when it was the one used last.
+TEST(GdiObjects, ADeletedDcIsRefusedRightAfterItsLastUse) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_TRUE(MoveToEx(dc, 1, 1, nullptr));
+  EXPECT_TRUE(LineTo(dc, 2, 2));
+  ASSERT_TRUE(DeleteDC(dc));
+  EXPECT_FALSE(MoveToEx(dc, 2, 2, nullptr));
+  EXPECT_FALSE(LineTo(dc, 3, 3));
+  EXPECT_EQ(SetPixel(dc, 0, 0, 0), CLR_INVALID);
+}
+
 }  // namespace
 
 namespace {

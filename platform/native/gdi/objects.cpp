@@ -24,12 +24,20 @@ class LiveSet {
     ++count_;
   }
   void Erase(Object* object) {
+    if (object == lastFound_) lastFound_ = nullptr;
     const std::size_t i = Find(object);
     if (i == kNone) return;
     slots_[i] = Tombstone();
     --count_;
   }
-  bool Contains(const Object* object) const { return Find(object) != kNone; }
+  // Drawing asks for the same device context call after call: the last one found is remembered
+  // until it is erased.
+  bool Contains(const Object* object) const {
+    if (object == lastFound_ && object) return true;
+    if (Find(object) == kNone) return false;
+    lastFound_ = object;
+    return true;
+  }
   template <class F>
   void ForEach(F f) const {
     for (Object* o : slots_) {
@@ -63,6 +71,7 @@ class LiveSet {
   std::vector<Object*> slots_;
   std::size_t used_ = 0;   // slots not empty, tombstones included
   std::size_t count_ = 0;  // live objects
+  mutable const Object* lastFound_ = nullptr;
 };
 
 LiveSet& Live() {
