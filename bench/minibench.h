@@ -30,7 +30,7 @@ class State {
   };
   Iterator begin() {
     start_ = std::chrono::steady_clock::now();
-    return {this, target_};
+    return {this, error_.empty() ? target_ : 0};
   }
   Iterator end() {
     return {this, 0};
@@ -38,6 +38,9 @@ class State {
   std::int64_t range(int) const { return arg_; }
   std::int64_t iterations() const { return target_; }
   void SetLabel(const std::string& label) { label_ = label; }
+  // Called before the loop: the loop runs no iteration and the report says why.
+  void SkipWithError(const char* message) { error_ = message; }
+  const std::string& Error() const { return error_; }
   void SetItemsProcessed(std::int64_t) {}
   double Elapsed() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
@@ -58,6 +61,7 @@ class State {
   std::string label_;
 
  private:
+  std::string error_;
   std::int64_t target_;
   std::int64_t arg_;
   std::chrono::steady_clock::time_point start_;
@@ -125,14 +129,23 @@ inline int RunAll(int argc, char** argv) {
         last = new State(n, arg);
         r->fn(*last);
         seconds = last->Elapsed();
-        if (seconds >= minTime || n >= (std::int64_t{1} << 40)) break;
+        if (!last->Error().empty() || seconds >= minTime || n >= (std::int64_t{1} << 40)) break;
         const double grow = seconds > 0 ? 1.4 * minTime / seconds : 100.0;
         n = static_cast<std::int64_t>(static_cast<double>(n) * (grow > 100.0 ? 100.0 : grow)) + 1;
+      }
+      if (!last->Error().empty()) {
+        std::printf("%s    {\"name\": \"%s\", \"run_type\": \"iteration\", \"error_occurred\": true, "
+                    "\"error_message\": \"%s\"}",
+                    first ? "" : ",\n", name.c_str(), last->Error().c_str());
+        first = false;
+        delete last;
+        continue;
       }
       std::printf("%s    {\"name\": \"%s\", \"run_type\": \"iteration\", \"iterations\": %lld, "
                   "\"real_time\": %.3f, \"cpu_time\": %.3f, \"time_unit\": \"ns\"",
                   first ? "" : ",\n", name.c_str(), static_cast<long long>(n),
                   seconds * 1e9 / static_cast<double>(n), seconds * 1e9 / static_cast<double>(n));
+      if (!last->label_.empty()) std::printf(", \"label\": \"%s\"", last->label_.c_str());
       for (auto& [key, value] : last->counters.entries) std::printf(", \"%s\": %.6g", key.c_str(), value);
       std::printf("}");
       first = false;

@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "bench/bench.h"
 #include "examples/shapes.h"
+#include "field/field_kernels.h"
 #include "field/wrap32.h"
 
 #include "bench/allocation_counter.h"
@@ -223,6 +224,41 @@ void BM_Floor(benchmark::State& state) {
 }
 BENCHMARK(BM_Floor);
 
+// The vector floor: the exact corner pass of a frame (201 rows of 201 corners, the three balls)
+// in one field kernel's lanes, as straight loops over local records: no list walk, no cell pass,
+// no drawing. The argument is the instruction set; those the CPU lacks are skipped.
+void BM_CornerFloor(benchmark::State& state) {
+  const auto set = static_cast<InstructionSet>(state.range(0));
+  const FieldKernel* kernel = nullptr;
+  for (const FieldKernel* available : AvailableFieldKernels()) {
+    if (available->set == set) kernel = available;
+  }
+  if (!kernel) {
+    state.SkipWithError("not on this CPU");
+    return;
+  }
+  state.SetLabel(kernel->name);
+  Ball scene[3] = {{BALL_ROUND, 80}, {BALL_ROUND, 80}, {BALL_SQUARE, 50}};
+  const std::int32_t centres[3][4] = {{-50, 0, 2, 1}, {50, 0, 1, 1}, {0, 30, 2, 1}};
+  for (int b = 0; b < 3; ++b) {
+    scene[b].centerX = centres[b][0], scene[b].centerY = centres[b][1];
+    scene[b].scaleX = centres[b][2], scene[b].scaleY = centres[b][3];
+  }
+  benchmark::DoNotOptimize(scene);
+  alignas(64) double sums[208];
+  static std::uint8_t flags[201 * 201];
+  for (auto _ : state) {
+    for (std::int32_t i = 0; i <= 200; ++i) {
+      for (double& sum : sums) sum = 0.0;
+      for (const Ball& ball : scene) kernel->addRow(ball, -200, 2, 201, 200 - 2 * i, sums);
+      kernel->insideFlags(sums, 201, 2, flags + 201 * i);
+    }
+    benchmark::ClobberMemory();
+  }
+  state.counters["corners_per_iteration"] = 201 * 201;
+}
+BENCHMARK(BM_CornerFloor)->DenseRange(0, 3, 1);
+
 void BM_DrawContour(benchmark::State& state) {
   Picture p;
   const BallField& balls = Scene();
@@ -250,7 +286,10 @@ void RunFrames(benchmark::State& state, const BallField& balls, std::int32_t cel
       frames ? static_cast<double>(allocations) / static_cast<double>(frames) : 0;
 }
 
-void BM_Frame(benchmark::State& state) { RunFrames(state, Scene(), 200); }
+void BM_Frame(benchmark::State& state) {
+  state.SetLabel(ActiveFieldKernel().name);
+  RunFrames(state, Scene(), 200);
+}
 BENCHMARK(BM_Frame);
 
 void BM_FrameCells(benchmark::State& state) {
