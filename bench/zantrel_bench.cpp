@@ -257,7 +257,7 @@ void BM_CornerFloor(benchmark::State& state) {
   }
   state.counters["corners_per_iteration"] = 201 * 201;
 }
-BENCHMARK(BM_CornerFloor)->DenseRange(0, 3, 1);
+BENCHMARK(BM_CornerFloor)->DenseRange(0, 4, 1);
 
 void BM_DrawContour(benchmark::State& state) {
   Picture p;

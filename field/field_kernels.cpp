@@ -1,8 +1,10 @@
 // The one place that knows instruction sets: it compiles the lane kernel of field_lanes.h once
 // per set and picks one by what the CPU reports. SSE2 is the floor of every x86 build (the i686
 // one included: never x87 arithmetic); AVX2 and AVX-512 are compiled alongside with per-function
-// target attributes and chosen at run time, so nothing here needs -march. Elsewhere only the
-// portable scalar kernel exists.
+// target attributes and chosen at run time, so nothing here needs -march. WebAssembly cannot
+// choose at run time (a module with SIMD instructions only loads where they exist, as in every
+// current browser and Node.js), so the web build compiles this library with 128-bit SIMD.
+// Elsewhere only the portable scalar kernel exists.
 #include "field/field_kernels.h"
 
 #include <array>
@@ -86,6 +88,16 @@ struct Available {
     if (__builtin_cpu_supports("avx2")) kernels[count++] = &kAvx2;
     if (__builtin_cpu_supports("avx512f")) kernels[count++] = &kAvx512;
   }
+};
+
+#elif defined(__wasm_simd128__)
+
+constexpr FieldKernel kSimd128{InstructionSet::kSimd128, "SIMD128", 2, AddRow<2>, AddPoints<2>,
+                               InsideFlags<2>};
+
+struct Available {
+  std::array<const FieldKernel*, 2> kernels{&kScalar, &kSimd128};
+  std::size_t count = 2;
 };
 
 #else

@@ -7,7 +7,7 @@
 
 #include "field/ball.h"
 
-enum class InstructionSet { kScalar, kSse2, kAvx2, kAvx512 };
+enum class InstructionSet { kScalar, kSse2, kAvx2, kAvx512, kSimd128 };
 
 struct FieldKernel {
   InstructionSet set;

@@ -9,7 +9,6 @@
 // copy; a shared out-of-line copy would run one instruction set's code on another's CPU.
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -94,8 +93,8 @@ template <int N>
 // |v|: the sign bit cleared.
 template <int N>
 [[gnu::always_inline]] inline Doubles<N> Magnitude(Doubles<N> v) {
-  using Bits = Lanes<std::uint64_t, N>;
-  return std::bit_cast<Doubles<N>>(std::bit_cast<Bits>(v) & ~(std::uint64_t{1} << 63));
+  const auto bits = Load<Lanes<std::uint64_t, N>>(&v) & ~(std::uint64_t{1} << 63);
+  return Load<Doubles<N>>(&bits);
 }
 
 template <int N>
