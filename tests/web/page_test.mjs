@@ -204,6 +204,13 @@ async function main() {
       const title = await page.title();
       return title === kTitle ? "" : `title is "${title}"`;
     });
+    await check("one_canvas_at_its_own_size", async () => {
+      const canvases = await page.evaluate(() => [...document.querySelectorAll("canvas")].map(c => [c.width, c.height]));
+      if (canvases.length !== 1) return `${canvases.length} canvases`;
+      const shown = [origin.width, origin.height], own = canvases[0];
+      return own.join() === `${kSize},${kSize}` && shown.join() === own.join() ? ""
+        : `a ${own.join("x")} canvas shown at ${shown.join("x")}`;
+    });
     await check("first_frame", () => frameMatches(page, initial));
     await page.screenshot({ path: join(outDir, "page.png"), clip: { x: 0, y: 0, width: 432, height: 470 } });
     await check("dense_screen_unsmoothed", async () => {
