@@ -136,6 +136,8 @@ using LPMSG = MSG*;
 
 // --- Constants ------------------------------------------------------------------------------
 constexpr DWORD BI_RGB = 0;
+constexpr DWORD BI_RLE8 = 1;
+constexpr DWORD BI_RLE4 = 2;
 constexpr DWORD BI_BITFIELDS = 3;
 constexpr UINT DIB_RGB_COLORS = 0;
 

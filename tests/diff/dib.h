@@ -5,6 +5,7 @@
 
 #include "platform/win32.h"
 #include "tests/diff/catalogue.h"
+#include "tests/support/dib_section.h"
 
 namespace zantrel::diff {
 
@@ -12,12 +13,7 @@ namespace zantrel::diff {
 inline HBITMAP MakeDibSection(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
                               void** bits) {
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = zantrel::test::DibHeader(width, height, bitsPerPixel, BI_RGB);
   return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 

@@ -90,8 +90,8 @@ std::vector<std::uint8_t> Valid() {
 }
 
 TEST(BitmapFiles, BrokenAndHostileFilesGiveNull) {
-  // Wine's loader hands out a bitmap for some of these (with whatever the file lacks left
-  // black); ours refuses every one, so those are checked in the native build only.
+  // Wine's loader hands out a bitmap for some of these (blank, or with whatever memory lies past
+  // the file); ours refuses every one, so those are checked in the native build only.
   struct Case {
     const char* name;
     std::vector<std::uint8_t> bytes;
@@ -107,13 +107,15 @@ TEST(BitmapFiles, BrokenAndHostileFilesGiveNull) {
   auto set16 = [](std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     b[at] = static_cast<std::uint8_t>(v), b[at + 1] = static_cast<std::uint8_t>(v >> 8);
   };
+  // Cut inside the headers, or before the pixels start (at 1077 the table's last byte is missing);
+  // a file cut inside its pixels loads (tests/platform/load_image_variants_test.cpp).
   for (std::size_t keep : {0u, 2u, 13u, 14u, 30u, 53u, 1077u}) {
     mutate("truncated", [keep](auto& b) { b.resize(keep); }, keep >= 30);
   }
-  mutate("pixels cut short", [](auto& b) { b.resize(b.size() - 5); }, true);
   mutate("not BM", [](auto& b) { b[0] = 'M', b[1] = 'B'; });
   mutate("header size 0", [](auto& b) { Set32(b, 14, 0); });
   mutate("header size 13", [](auto& b) { Set32(b, 14, 13); });
+  mutate("header size 64", [](auto& b) { Set32(b, 14, 64); });
   mutate("header size past the file", [](auto& b) { Set32(b, 14, 0x7FFFFFF0); });
   mutate("two planes", [&](auto& b) { set16(b, 26, 2); }, true);
   mutate("zero bits per pixel", [&](auto& b) { set16(b, 28, 0); });
@@ -121,6 +123,11 @@ TEST(BitmapFiles, BrokenAndHostileFilesGiveNull) {
   mutate("64 bits per pixel", [&](auto& b) { set16(b, 28, 64); });
   mutate("unknown compression", [](auto& b) { Set32(b, 30, 9); }, true);
   mutate("bitfields on 8 bpp", [](auto& b) { Set32(b, 30, 3); }, true);
+  // Run-length pictures have one depth each and are bottom-up by definition.
+  mutate("BI_RLE4 on 8 bpp", [](auto& b) { Set32(b, 30, 2); }, true);
+  mutate("BI_RLE8 on 4 bpp", [&](auto& b) { Set32(b, 30, 1), set16(b, 28, 4); }, true);
+  mutate("BI_RLE8 on 24 bpp", [&](auto& b) { Set32(b, 30, 1), set16(b, 28, 24); }, true);
+  mutate("top-down BI_RLE8", [](auto& b) { Set32(b, 30, 1), Set32(b, 22, static_cast<std::uint32_t>(-7)); }, true);
   mutate("pixel offset past the end", [](auto& b) { Set32(b, 10, static_cast<std::uint32_t>(b.size() + 1)); }, true);
   mutate("pixel offset huge", [](auto& b) { Set32(b, 10, 0xFFFFFFF0u); }, true);
   mutate("zero width", [](auto& b) { Set32(b, 18, 0); });
@@ -129,7 +136,6 @@ TEST(BitmapFiles, BrokenAndHostileFilesGiveNull) {
   mutate("absurd size", [](auto& b) { Set32(b, 18, 1u << 30), Set32(b, 22, 1u << 30); });
   mutate("absurd width", [](auto& b) { Set32(b, 18, 0x7FFFFFFF); });
   mutate("most negative height", [](auto& b) { Set32(b, 22, 0x80000000u); });
-  mutate("too many colours", [](auto& b) { Set32(b, 46, 100000); }, true);
   for (const Case& c : cases) {
     if (!kNativePlatform && c.wineLoadsIt) continue;
     HBITMAP bitmap = LoadBytes(c.bytes);

@@ -58,50 +58,82 @@ inline std::uint32_t Pack(std::uint32_t value, std::uint32_t mask) {
   return (scaled << shift) & mask;
 }
 
+// Any bitmap file, well formed or not, from its parts in file order.
+struct BmpParts {
+  std::uint32_t headerSize = 40;  // 12, 40, 108 or 124, or any other size to be refused
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::uint16_t bitsPerPixel = 8;
+  std::uint32_t compression = 0;  // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3
+  std::uint32_t imageSize = 0;
+  std::uint32_t colorsUsed = 0;
+  // Red, green, blue and alpha: inside V4 and V5 headers; after an info header for BI_BITFIELDS
+  // (red, green and blue only).
+  std::array<std::uint32_t, 4> masks{};
+  std::vector<std::uint32_t> table;  // 0x00RRGGBB; three bytes each after a core header
+  std::vector<std::uint8_t> pixels;
+  std::int64_t pixelOffset = -1;  // the file header's pixel offset; -1: where the pixels are
+};
+
+inline std::vector<std::uint8_t> AssembleBmp(const BmpParts& p) {
+  std::vector<std::uint8_t> out = {'B', 'M'};
+  Put32(out, 0);  // file size, set below
+  Put32(out, 0);
+  Put32(out, 0);  // pixel offset, set below
+  Put32(out, p.headerSize);
+  if (p.headerSize == 12) {
+    Put16(out, static_cast<std::uint32_t>(p.width));
+    Put16(out, static_cast<std::uint32_t>(p.height));
+    Put16(out, 1);
+    Put16(out, p.bitsPerPixel);
+  } else {
+    Put32(out, static_cast<std::uint32_t>(p.width));
+    Put32(out, static_cast<std::uint32_t>(p.height));
+    Put16(out, 1);
+    Put16(out, p.bitsPerPixel);
+    Put32(out, p.compression);
+    Put32(out, p.imageSize);
+    Put32(out, 0);  // resolution
+    Put32(out, 0);
+    Put32(out, p.colorsUsed);
+    Put32(out, 0);  // colours important
+    if (p.headerSize >= 108) {
+      for (std::uint32_t m : p.masks) Put32(out, m);
+    }
+    while (out.size() < 14 + p.headerSize) out.push_back(0);
+  }
+  if (p.headerSize == 40 && p.compression == 3) {
+    for (int i = 0; i < 3; ++i) Put32(out, p.masks[static_cast<std::size_t>(i)]);
+  }
+  for (std::uint32_t c : p.table) {
+    out.push_back(static_cast<std::uint8_t>(c));
+    out.push_back(static_cast<std::uint8_t>(c >> 8));
+    out.push_back(static_cast<std::uint8_t>(c >> 16));
+    if (p.headerSize != 12) out.push_back(0);
+  }
+  Set32(out, 10, static_cast<std::uint32_t>(p.pixelOffset >= 0 ? p.pixelOffset : static_cast<std::int64_t>(out.size())));
+  out.insert(out.end(), p.pixels.begin(), p.pixels.end());
+  Set32(out, 2, static_cast<std::uint32_t>(out.size()));
+  return out;
+}
+
+// The test picture in one layout.
 inline std::vector<std::uint8_t> MakeBmp(const BmpLayout& bmp) {
   const int bpp = bmp.bitsPerPixel;
   const int colors = bpp <= 8 ? 1 << bpp : 0;
-  const std::size_t entry = bmp.headerSize == 12 ? 3 : 4;
-  const bool masksAfterHeader = bmp.bitfields && bmp.headerSize == 40;
   std::array<std::uint32_t, 3> masks = bmp.masks;
   if (!bmp.bitfields) {
     masks = bpp == 16 ? std::array<std::uint32_t, 3>{0x7C00, 0x03E0, 0x001F}
                       : std::array<std::uint32_t, 3>{0xFF0000, 0x00FF00, 0x0000FF};
   }
-  std::vector<std::uint8_t> out = {'B', 'M'};
-  Put32(out, 0);  // file size, set below
-  Put32(out, 0);
-  Put32(out, 0);  // pixel offset, set below
-  Put32(out, bmp.headerSize);
-  if (bmp.headerSize == 12) {
-    Put16(out, static_cast<std::uint32_t>(bmp.width));
-    Put16(out, static_cast<std::uint32_t>(bmp.height));
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(bpp));
-  } else {
-    Put32(out, static_cast<std::uint32_t>(bmp.width));
-    Put32(out, static_cast<std::uint32_t>(bmp.topDown ? -bmp.height : bmp.height));
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(bpp));
-    Put32(out, bmp.bitfields ? 3 : 0);
-    for (int i = 0; i < 5; ++i) Put32(out, 0);  // image size, resolution, colours used/important
-    if (bmp.headerSize >= 108) {
-      for (std::uint32_t m : masks) Put32(out, bmp.bitfields ? m : 0);
-      Put32(out, 0);  // alpha mask
-      while (out.size() < 14 + bmp.headerSize) out.push_back(0);
-    }
-  }
-  if (masksAfterHeader) {
-    for (std::uint32_t m : masks) Put32(out, m);
-  }
-  for (int i = 0; i < colors; ++i) {
-    const std::uint32_t c = PaletteColor(i);
-    out.push_back(static_cast<std::uint8_t>(c));
-    out.push_back(static_cast<std::uint8_t>(c >> 8));
-    out.push_back(static_cast<std::uint8_t>(c >> 16));
-    if (entry == 4) out.push_back(0);
-  }
-  Set32(out, 10, static_cast<std::uint32_t>(out.size()));
+  BmpParts parts;
+  parts.headerSize = bmp.headerSize;
+  parts.width = bmp.width;
+  parts.height = bmp.topDown ? -bmp.height : bmp.height;
+  parts.bitsPerPixel = bmp.bitsPerPixel;
+  parts.compression = bmp.bitfields ? 3 : 0;
+  if (bmp.bitfields) parts.masks = {masks[0], masks[1], masks[2], 0};
+  for (int i = 0; i < colors; ++i) parts.table.push_back(PaletteColor(i));
   const std::size_t pitch = static_cast<std::size_t>((bmp.width * bpp + 31) / 32 * 4);
   for (std::int32_t row = 0; row < bmp.height; ++row) {
     const std::int32_t y = bmp.topDown ? row : bmp.height - 1 - row;
@@ -119,10 +151,9 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpLayout& bmp) {
         for (int i = 0; i < bpp / 8; ++i) line[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
       }
     }
-    out.insert(out.end(), line.begin(), line.end());
+    parts.pixels.insert(parts.pixels.end(), line.begin(), line.end());
   }
-  Set32(out, 2, static_cast<std::uint32_t>(out.size()));
-  return out;
+  return AssembleBmp(parts);
 }
 
 inline bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {

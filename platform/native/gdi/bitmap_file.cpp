@@ -1,22 +1,31 @@
 // LoadImageA(IMAGE_BITMAP, LR_LOADFROMFILE | LR_CREATEDIBSECTION): a Windows bitmap file becomes a
-// DIB section in the file's own format.
+// DIB section of the file's depth, drawn as the platform's loader draws it.
 //
 // Accepted: core (12-byte), info (40), V4 (108) and V5 (124) headers; 1, 4, 8, 16, 24 and 32 bits
-// per pixel; BI_RGB and BI_BITFIELDS; bottom-up and top-down. Everything is checked against the
-// file's real size before it is read, and the pixel allocation is bounded by what the file holds,
-// so a truncated, inconsistent or hostile file gives NULL and nothing else.
+// per pixel; BI_RGB, BI_BITFIELDS (16 and 32 bpp), BI_RLE8 (8 bpp) and BI_RLE4 (4 bpp); bottom-up
+// and, uncompressed, top-down. Indexed pictures get their depth's full colour table: a longer
+// table in the file is cut, a shorter one padded with black. 16 bpp pictures become 5-5-5 and
+// 32 bpp ones 8-8-8, their pixels kept as they are when the file has those masks (unused bits
+// included) and otherwise converted through their colour. The headers must be whole and the
+// pixels must start inside the file; pixel bytes and colour entries that a cut-short file lacks
+// read as zero. Nothing beyond the picture itself is allocated, and nothing outside the file read.
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "platform/native/gdi/format.h"
 #include "platform/native/gdi/objects.h"
+#include "platform/native/gdi/run_length.h"
 
 using namespace zantrel::gdi;
 
 namespace {
 
 constexpr std::int64_t kMaxFileBytes = std::int64_t{256} << 20;
+constexpr std::size_t kFileHeader = 14;
+constexpr std::uint32_t kCoreHeader = 12, kInfoHeader = 40, kV4Header = 108, kV5Header = 124;
+constexpr std::uint32_t k555[3] = {0x7C00, 0x03E0, 0x001F};
+constexpr std::uint32_t k888[3] = {0xFF0000, 0x00FF00, 0x0000FF};
 
 std::uint32_t U16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 std::uint32_t U32(const std::uint8_t* p) {
@@ -37,10 +46,104 @@ bool ReadFile(const char* path, std::vector<std::uint8_t>& data) {
   return ok;
 }
 
-// Rewrites 16 bpp pixels stored with the file's masks into the bitmap's own format.
-void ConvertPixels(Bitmap& b, const std::uint32_t (&fileMasks)[3]) {
-  for (int y = 0; y < b.height; ++y) {
-    std::uint8_t* row = Row(b, y);
+// What the headers say, checked for sense but not yet against the pixel data.
+struct Layout {
+  std::uint32_t headerSize = 0;
+  std::int64_t width = 0;
+  std::int64_t rows = 0;
+  bool topDown = false;
+  std::uint32_t bpp = 0;
+  std::uint32_t compression = BI_RGB;
+  std::uint32_t imageSize = 0;  // the run-length stream's length
+  std::uint32_t masks[3] = {};  // of 16 and 32 bpp pixels
+  std::size_t tableAt = 0;      // file offset of the colour table
+  std::size_t entryBytes = 4;
+  std::uint32_t tableEntries = 0;  // the entries the file's table takes up
+};
+
+bool ReadHeaders(const std::vector<std::uint8_t>& file, Layout& l) {
+  if (file.size() < kFileHeader + 4 || file[0] != 'B' || file[1] != 'M') return false;
+  const std::uint8_t* info = file.data() + kFileHeader;
+  l.headerSize = U32(info);
+  const bool core = l.headerSize == kCoreHeader;
+  if (!core && l.headerSize != kInfoHeader && l.headerSize != kV4Header && l.headerSize != kV5Header) {
+    return false;
+  }
+  if (l.headerSize > file.size() - kFileHeader) return false;
+  std::int64_t height;
+  std::uint32_t colorsUsed = 0;
+  if (core) {
+    l.width = U16(info + 4);
+    height = U16(info + 6);
+    if (U16(info + 8) != 1) return false;
+    l.bpp = U16(info + 10);
+    l.entryBytes = 3;
+  } else {
+    l.width = static_cast<std::int32_t>(U32(info + 4));
+    height = static_cast<std::int32_t>(U32(info + 8));
+    if (U16(info + 12) != 1) return false;
+    l.bpp = U16(info + 14);
+    l.compression = U32(info + 16);
+    l.imageSize = U32(info + 20);
+    colorsUsed = U32(info + 32);
+  }
+  l.topDown = height < 0;
+  l.rows = l.topDown ? -height : height;
+  if (l.width <= 0 || l.rows <= 0 || l.width > 0x7FFFFFFF / 32 || l.rows > 0x7FFFFFFF) return false;
+  switch (l.bpp) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    default: return false;
+  }
+  // Run-length pictures are bottom-up by definition, and each kind has one depth.
+  const bool runLength = l.compression == BI_RLE8 || l.compression == BI_RLE4;
+  if (runLength && (l.topDown || l.bpp != (l.compression == BI_RLE8 ? 8u : 4u))) return false;
+  if (l.compression == BI_BITFIELDS && l.bpp != 16 && l.bpp != 32) return false;
+  if (l.compression != BI_RGB && l.compression != BI_BITFIELDS && !runLength) return false;
+
+  l.tableAt = kFileHeader + l.headerSize;
+  if (l.compression == BI_BITFIELDS) {
+    // An info header is followed by the masks; V4 and V5 headers hold them.
+    const std::uint8_t* masks = info + kInfoHeader;
+    if (l.headerSize == kInfoHeader) {
+      if (file.size() - l.tableAt < sizeof l.masks) return false;
+      l.tableAt += sizeof l.masks;
+    }
+    for (int i = 0; i < 3; ++i) l.masks[i] = U32(masks + 4 * i);
+  } else if (l.bpp == 16) {
+    std::memcpy(l.masks, k555, sizeof l.masks);
+  } else if (l.bpp == 32) {
+    std::memcpy(l.masks, k888, sizeof l.masks);
+  }
+  // A table of up to 256 entries follows; a count above that names 256.
+  constexpr std::uint32_t kMaxEntries = 256;
+  l.tableEntries = colorsUsed > kMaxEntries ? kMaxEntries : colorsUsed;
+  if (core || (colorsUsed == 0 && l.bpp <= 8)) l.tableEntries = l.bpp <= 8 ? 1u << l.bpp : 0;
+  return true;
+}
+
+// Copies each row's pixels as far as the file holds them, in memory order; the row padding and the
+// bits past a row's last pixel stay zero. Returns how many rows (from the first in memory) it
+// touched.
+int CopyRows(Bitmap& b, const FileTail& bits) {
+  const std::size_t pitch = static_cast<std::size_t>(b.pitch);
+  const std::uint64_t rowBits = static_cast<std::uint64_t>(b.width) * static_cast<std::uint64_t>(b.bitsPerPixel);
+  const std::size_t wholeBytes = static_cast<std::size_t>(rowBits / 8);
+  const int lastBits = static_cast<int>(rowBits % 8);
+  int row = 0;
+  for (std::size_t at = 0; row < b.height && at < bits.size; ++row, at += pitch) {
+    std::uint8_t* out = b.memory + static_cast<std::size_t>(row) * pitch;
+    const std::size_t held = bits.size - at;
+    std::memcpy(out, bits.data + at, held < wholeBytes ? held : wholeBytes);
+    if (lastBits && held > wholeBytes) out[wholeBytes] = bits.data[at + wholeBytes] & (0xFF << (8 - lastBits));
+  }
+  return row;
+}
+
+// Rewrites the first `rows` rows in memory from pixels stored with the file's masks into the
+// bitmap's own format, through their colour. The rows after them are zero either way.
+void ConvertRows(Bitmap& b, int rows, const std::uint32_t (&fileMasks)[3]) {
+  for (int r = 0; r < rows; ++r) {
+    std::uint8_t* row = b.memory + static_cast<std::size_t>(r) * static_cast<std::size_t>(b.pitch);
     for (int x = 0; x < b.width; ++x) {
       const COLORREF c = MaskedColor(b.format->get(row, x), fileMasks);
       b.format->put(row, x, b.format->fromColor(b, c));
@@ -49,85 +152,37 @@ void ConvertPixels(Bitmap& b, const std::uint32_t (&fileMasks)[3]) {
 }
 
 HBITMAP Decode(const std::vector<std::uint8_t>& file) {
-  constexpr std::size_t kFileHeader = 14;
-  if (file.size() < kFileHeader + 12 || file[0] != 'B' || file[1] != 'M') return nullptr;
-  const std::uint8_t* info = file.data() + kFileHeader;
-  const std::uint32_t headerSize = U32(info);
-  const std::size_t available = file.size() - kFileHeader;
-  if (headerSize > available) return nullptr;
-
-  std::int64_t width, height;
-  std::uint32_t bpp, compression = BI_RGB, colorsUsed = 0;
-  std::size_t entryBytes = 4;
-  if (headerSize == 12) {
-    width = U16(info + 4);
-    height = static_cast<std::int16_t>(U16(info + 6));
-    if (U16(info + 8) != 1) return nullptr;
-    bpp = U16(info + 10);
-    entryBytes = 3;
-  } else if (headerSize == 40 || headerSize == 108 || headerSize == 124 ||
-             (headerSize >= 40 && headerSize <= 124 && headerSize % 4 == 0)) {
-    width = static_cast<std::int32_t>(U32(info + 4));
-    height = static_cast<std::int32_t>(U32(info + 8));
-    if (U16(info + 12) != 1) return nullptr;
-    bpp = U16(info + 14);
-    compression = U32(info + 16);
-    colorsUsed = U32(info + 32);
-  } else {
-    return nullptr;
-  }
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return nullptr;
-  if (compression != BI_RGB && !(compression == BI_BITFIELDS && (bpp == 16 || bpp == 32))) return nullptr;
-  const bool topDown = height < 0;
-  const std::int64_t rows = topDown ? -height : height;
-  if (width <= 0 || rows <= 0 || width > 0x7FFFFFFF / 32) return nullptr;
-
-  std::size_t offset = headerSize;
-  std::uint32_t masks[3] = {};
-  const std::uint32_t* maskPtr = nullptr;
-  if (compression == BI_BITFIELDS) {
-    if (headerSize == 40) {  // masks follow the header; V4 and V5 carry them inside it
-      if (offset + 12 > available) return nullptr;
-      offset += 12;
-    } else if (headerSize < 52) {
-      return nullptr;
-    }
-    for (int i = 0; i < 3; ++i) masks[i] = U32(info + 40 + 4 * i);
-    if (!masks[0] && !masks[1] && !masks[2]) return nullptr;
-    maskPtr = masks;
-  } else if (bpp == 16) {
-    masks[0] = 0x7C00, masks[1] = 0x3E0, masks[2] = 0x1F;
-  }
+  Layout l;
+  if (!ReadHeaders(file, l)) return nullptr;
+  const FileTail whole{file.data(), file.size()};
 
   RGBQUAD palette[256] = {};
-  int colors = 0;
-  if (bpp <= 8) {
-    const std::uint32_t full = 1u << bpp;
-    colors = static_cast<int>(colorsUsed && colorsUsed < full ? colorsUsed : full);
-    if (colorsUsed > full && headerSize != 12) return nullptr;
-    if (offset + colors * entryBytes > available) return nullptr;
-    for (int i = 0; i < colors; ++i) {
-      const std::uint8_t* e = info + offset + i * entryBytes;
-      palette[i] = RGBQUAD{e[0], e[1], e[2], 0};
-    }
+  const int colors = l.bpp <= 8 ? 1 << l.bpp : 0;
+  const std::uint32_t fromFile = l.tableEntries < static_cast<std::uint32_t>(colors) ? l.tableEntries : colors;
+  for (std::uint32_t i = 0; i < fromFile; ++i) {
+    const std::uint64_t at = l.tableAt + std::uint64_t{i} * l.entryBytes;
+    palette[i] = RGBQUAD{whole.At(at), whole.At(at + 1), whole.At(at + 2), 0};
   }
 
-  // Pixels start at the file header's offset; they must all be in the file.
-  const std::int64_t pitch = ((width * bpp + 31) / 32) * 4;
-  const std::uint32_t bitsOffset = U32(file.data() + 10);
-  if (bitsOffset < kFileHeader + headerSize || bitsOffset > file.size()) return nullptr;
-  if (pitch * rows > static_cast<std::int64_t>(file.size() - bitsOffset)) return nullptr;
+  // The pixels start at the file header's offset; 0 and 14, which would put them on the file or
+  // info header, mean "right after the colour table".
+  std::uint64_t bitsAt = U32(file.data() + 10);
+  if (bitsAt == 0 || bitsAt == kFileHeader) bitsAt = l.tableAt + std::uint64_t{l.tableEntries} * l.entryBytes;
+  if (bitsAt > file.size()) return nullptr;
+  const FileTail bits{file.data() + bitsAt, file.size() - static_cast<std::size_t>(bitsAt)};
 
-  // 16 bpp pictures become 5-5-5 DIB sections whatever masks the file has, as GDI makes them:
-  // the file's pixels are converted through their colour.
-  static constexpr std::uint32_t k555[3] = {0x7C00, 0x03E0, 0x001F};
-  const bool convert = bpp == 16 && maskPtr && std::memcmp(masks, k555, sizeof masks) != 0;
-  if (bpp == 16 && maskPtr) maskPtr = k555;
-  Bitmap* b = NewDibSection(static_cast<int>(width), static_cast<int>(topDown ? -rows : rows),
-                            static_cast<int>(bpp), maskPtr, colors ? palette : nullptr, colors);
+  const bool direct = l.bpp >= 16 && l.bpp != 24;
+  const std::uint32_t* plain = l.bpp == 16 ? k555 : nullptr;
+  Bitmap* b = NewDibSection(static_cast<int>(l.width), static_cast<int>(l.topDown ? -l.rows : l.rows),
+                            static_cast<int>(l.bpp), plain, colors ? palette : nullptr, colors);
   if (!b) return nullptr;
-  std::memcpy(b->memory, file.data() + bitsOffset, static_cast<std::size_t>(pitch * rows));
-  if (convert) ConvertPixels(*b, masks);
+  if (l.compression == BI_RLE8 || l.compression == BI_RLE4) {
+    DrawRunLength(*b, bits, l.imageSize);
+  } else {
+    const int rows = CopyRows(*b, bits);
+    const std::uint32_t(&own)[3] = l.bpp == 16 ? k555 : k888;
+    if (direct && std::memcmp(l.masks, own, sizeof own) != 0) ConvertRows(*b, rows, l.masks);
+  }
   return reinterpret_cast<HBITMAP>(static_cast<Object*>(b));
 }
 

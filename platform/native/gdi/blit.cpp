@@ -16,11 +16,6 @@ namespace {
 
 enum class Rop { kCopy, kAnd, kXor };
 
-bool SameLayout(const Bitmap& a, const Bitmap& b) {
-  return a.format == b.format && a.bitsPerPixel >= 16 &&
-         std::memcmp(a.masks, b.masks, sizeof a.masks) == 0;
-}
-
 std::uint32_t Combine(Rop rop, std::uint32_t dst, std::uint32_t src) {
   switch (rop) {
     case Rop::kAnd: return dst & src;
@@ -82,7 +77,7 @@ BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandl
   if (left >= right || top >= bottom) return TRUE;
 
   const int cols = static_cast<int>(right - left);
-  const bool raw = SameLayout(d, s);
+  const bool raw = SameDirectLayout(d, s);
   // The same bitmap may be both ends: copy rows in the order that reads before it overwrites.
   const bool upward = &d == &s && top > top - dy + sy;
   // Same layout and whole bytes per pixel: the operation runs on the bytes themselves, unless

@@ -51,7 +51,8 @@ void Put16(std::uint8_t* row, int x, std::uint32_t v) {
   row[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-// Bitfields of any masks (16 or 32 bpp): each channel scaled by bit replication.
+// Bitfields of any masks (16 or 32 bpp). A channel is the run of set bits from the mask's lowest
+// one; a mask with gaps counts only that first run.
 int Shift(std::uint32_t mask) {
   int s = 0;
   while (mask && !(mask & 1)) mask >>= 1, ++s;
@@ -69,15 +70,16 @@ std::uint32_t PutChannel(std::uint32_t value8, std::uint32_t mask) {
   const std::uint32_t v = w >= 8 ? value8 << (w - 8) : value8 >> (8 - w);
   return (v << Shift(mask)) & mask;
 }
+// GDI's reading of a channel: its top eight bits (at most) moved to the top of a byte, then
+// repeated once below themselves. Five to seven bits fill the byte that way; a narrower channel
+// does not: two bits ab read as abab0000, one bit as 11000000 or 0.
 std::uint32_t GetChannel(std::uint32_t pixel, std::uint32_t mask) {
-  const int w = Width(mask);
+  int w = Width(mask);
   if (w == 0) return 0;
-  std::uint32_t v = (pixel & mask) >> Shift(mask);
-  if (w >= 8) return (v >> (w - 8)) & 0xFF;
-  std::uint32_t out = 0;
-  for (int filled = 0; filled < 8; filled += w) out = (out << w) | v;  // replicate high bits
-  const int total = ((8 + w - 1) / w) * w;
-  return (out >> (total - 8)) & 0xFF;
+  int shift = Shift(mask);
+  if (w > 8) shift += w - 8, w = 8;
+  const std::uint32_t top = ((pixel >> shift) & ((1u << w) - 1)) << (8 - w);
+  return (top | (top >> w)) & 0xFF;
 }
 std::uint32_t FromColorFields(const Bitmap& b, COLORREF c) {
   return PutChannel(Red(c), b.masks[0]) | PutChannel(Green(c), b.masks[1]) | PutChannel(Blue(c), b.masks[2]);
@@ -156,6 +158,12 @@ const Format* FormatFor(const Bitmap& b) {
   }
 }
 
+bool SameDirectLayout(const Bitmap& a, const Bitmap& b) {
+  if (a.format != b.format || a.bitsPerPixel < 16) return false;
+  const bool fields = a.format == &kFields16 || a.format == &kFields32;
+  return !fields || (a.masks[0] == b.masks[0] && a.masks[1] == b.masks[1] && a.masks[2] == b.masks[2]);
+}
+
 namespace {
 
 constexpr COLORREF kDefaultPalette[20] = {
@@ -168,16 +176,35 @@ COLORREF MaskedColor(std::uint32_t pixel, const std::uint32_t (&masks)[3]) {
   return Rgb(GetChannel(pixel, masks[0]), GetChannel(pixel, masks[1]), GetChannel(pixel, masks[2]));
 }
 
-std::uint32_t PixelValue(const Bitmap& bitmap, COLORREF color) {
+namespace {
+
+// Resolves a COLORREF's top-byte flags: true when it names a pixel value directly (in `value`),
+// else false with `color` made a plain colour.
+bool NamesPixelValue(const Bitmap& bitmap, COLORREF& color, std::uint32_t& value) {
   if ((color >> 16) == 0x10FF) {
     const std::uint32_t index = color & 0xFFFF;
-    return bitmap.bitsPerPixel <= 8 && index < static_cast<std::uint32_t>(bitmap.paletteSize) ? index : 0;
+    value = bitmap.bitsPerPixel <= 8 && index < static_cast<std::uint32_t>(bitmap.paletteSize) ? index : 0;
+    return true;
   }
   if (color & 0x01000000) {
     const std::uint32_t index = color & 0xFFFF;
     color = index < 20 ? kDefaultPalette[index] : kDefaultPalette[0];
   }
-  return bitmap.format->fromColor(bitmap, color & 0xFFFFFF);
+  color &= 0xFFFFFF;
+  return false;
+}
+
+}  // namespace
+
+std::uint32_t PixelValue(const Bitmap& bitmap, COLORREF color) {
+  std::uint32_t value;
+  return NamesPixelValue(bitmap, color, value) ? value : bitmap.format->fromColor(bitmap, color);
+}
+
+std::uint32_t SetPixelValue(const Bitmap& bitmap, COLORREF color) {
+  std::uint32_t value;
+  if (NamesPixelValue(bitmap, color, value)) return value;
+  return bitmap.format == &kIndexed1 ? FromColorIndexed(bitmap, color) : bitmap.format->fromColor(bitmap, color);
 }
 
 }  // namespace zantrel::gdi

@@ -27,12 +27,20 @@ inline std::uint8_t* FirstRowInMemory(const Bitmap& bitmap, int top, int bottom)
   return Row(bitmap, bitmap.stride > 0 ? top : bottom - 1);
 }
 
-// The pixel value a pen, brush or SetPixel colour stores. Besides plain 0x00BBGGRR colours a
+// The pixel value a pen or brush colour stores. Besides plain 0x00BBGGRR colours a
 // COLORREF may carry flags in its top byte: with bit 24 set it names an entry of the default
 // 20-colour palette (any other index gives entry 0, black); 0x10FFnnnn names a pixel value
 // directly, which only formats with a colour table have, so direct-colour formats store 0.
 // Every other top byte is ignored.
 std::uint32_t PixelValue(const Bitmap& bitmap, COLORREF color);
+// The pixel value SetPixel stores: PixelValue's, except that on a 1 bpp picture every colour takes
+// the nearest table entry, without the pens' rule that makes a colour missing from the table show.
+std::uint32_t SetPixelValue(const Bitmap& bitmap, COLORREF color);
+
+// Whether two direct-colour bitmaps (16 bpp and up) hold a colour in the same pixel value, so that
+// pixels move between them unconverted, unused bits included. Standard masks are the plain
+// format: 5-5-5 bitfields are 16 bpp BI_RGB, 8-8-8 bitfields are 32 bpp BI_RGB.
+bool SameDirectLayout(const Bitmap& a, const Bitmap& b);
 
 // Colour of a pixel value read through red, green and blue channel masks.
 COLORREF MaskedColor(std::uint32_t pixel, const std::uint32_t (&masks)[3]);

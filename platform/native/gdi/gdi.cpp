@@ -113,9 +113,11 @@ Bitmap* NewDibSection(int width, int height, int bpp, const std::uint32_t* masks
   Bitmap* b = NewBitmap(width, height < 0 ? -height : height, bpp);
   if (!b) return nullptr;
   if (masks) std::memcpy(b->masks, masks, sizeof b->masks);
+  // An indexed picture always has its depth's full table; entries the caller leaves out are black.
+  if (bpp <= 8) b->paletteSize = 1 << bpp;
   if (palette && paletteSize > 0) {
-    b->paletteSize = paletteSize > 256 ? 256 : paletteSize;
-    std::memcpy(b->palette, palette, sizeof(RGBQUAD) * static_cast<std::size_t>(b->paletteSize));
+    const int given = paletteSize < b->paletteSize ? paletteSize : b->paletteSize;
+    std::memcpy(b->palette, palette, sizeof(RGBQUAD) * static_cast<std::size_t>(given));
   }
   AttachFormat(b, height < 0);
   Register(b);
@@ -239,6 +241,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
   if (h.biCompression == BI_BITFIELDS) {
     if (bpp != 16 && bpp != 32) return nullptr;
     std::memcpy(masks, reinterpret_cast<const std::uint8_t*>(info) + h.biSize, sizeof masks);
+    if (!masks[0] || !masks[1] || !masks[2]) return nullptr;  // every channel needs bits
     maskPtr = masks;
   } else if (h.biCompression != BI_RGB) {
     return nullptr;
@@ -281,7 +284,7 @@ COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   if (!dc) return CLR_INVALID;
   const Bitmap& b = *dc->bitmap;
   // Outside the bitmap nothing is drawn, but the colour that would have been is still reported.
-  const std::uint32_t value = PixelValue(b, color);
+  const std::uint32_t value = SetPixelValue(b, color);
   if (x >= 0 && y >= 0 && x < b.width && y < b.height) b.format->put(Row(b, y), x, value);
   return b.format->toColor(b, value);
 }

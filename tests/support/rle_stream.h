@@ -1,0 +1,49 @@
+// Writes BI_RLE8 and BI_RLE4 pixel streams command by command, well formed or not.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+namespace zantrel::test {
+
+class RleStream {
+ public:
+  explicit RleStream(int bitsPerPixel) : nibbles_(bitsPerPixel == 4) {}
+
+  // count pixels of `value` (at 4 bpp a byte of two nibbles that alternate, high one first).
+  RleStream& Run(int count, std::uint8_t value) { return Bytes({static_cast<std::uint8_t>(count), value}); }
+  // The pixels as they are (at 4 bpp one nibble each), padded to a 16-bit boundary.
+  RleStream& Absolute(const std::vector<std::uint8_t>& pixels) {
+    Bytes({0, static_cast<std::uint8_t>(pixels.size())});
+    std::size_t written = 0;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+      if (!nibbles_) {
+        bytes_.push_back(pixels[i]);
+        ++written;
+      } else if (i % 2 == 0) {
+        bytes_.push_back(static_cast<std::uint8_t>(pixels[i] << 4));
+        ++written;
+      } else {
+        bytes_.back() = static_cast<std::uint8_t>(bytes_.back() | (pixels[i] & 0xF));
+      }
+    }
+    if (written % 2) bytes_.push_back(0);
+    return *this;
+  }
+  RleStream& EndOfLine() { return Bytes({0, 0}); }
+  RleStream& EndOfPicture() { return Bytes({0, 1}); }
+  RleStream& Delta(std::uint8_t right, std::uint8_t up) { return Bytes({0, 2, right, up}); }
+  RleStream& Bytes(std::initializer_list<std::uint8_t> raw) {
+    bytes_.insert(bytes_.end(), raw);
+    return *this;
+  }
+
+  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+ private:
+  bool nibbles_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace zantrel::test
