@@ -36,9 +36,10 @@ void Exercise(Surface& loaded) {
   }
   Require(GetPixel(loaded.dc, w - 1, h - 1) != CLR_INVALID, "the last pixel is addressable");
   loaded.Blit(target, -7, -7);
-  // A few bytes of run-length stream or a cut-short file describe pictures of up to 1 GiB; drawing
-  // across all of one would only slow the search down (fuzz_surface_ops draws big pictures).
-  constexpr std::int64_t kWholePictureLimit = std::int64_t{1} << 22;
+  // Clears and copies across a whole picture go pixel by pixel on indexed pictures; a file of a
+  // few bytes can ask for millions, and those would stall the search (fuzz_surface_ops draws on
+  // big pictures).
+  constexpr std::int64_t kWholePictureLimit = std::int64_t{1} << 16;
   if (std::int64_t{w} * h > kWholePictureLimit) return;
   loaded.SetPenColor(0x00C08040);
   loaded.DrawLine(0, 0, w - 1, h - 1);
@@ -49,9 +50,29 @@ void Exercise(Surface& loaded) {
   loaded.Clear(0x00FFFFFF);
 }
 
+// Whether a file's header asks for more than `limit` bytes of pixels (rows padded to 32 bits).
+bool AsksForMoreThan(std::int64_t limit, const std::uint8_t* data, std::size_t size) {
+  if (size < 30) return false;
+  auto u16 = [data](std::size_t at) { return std::int64_t{data[at] | (data[at + 1] << 8)}; };
+  auto i32 = [data](std::size_t at) {
+    return std::int64_t{static_cast<std::int32_t>(data[at] | (data[at + 1] << 8) | (data[at + 2] << 16) |
+                                                   (static_cast<std::uint32_t>(data[at + 3]) << 24))};
+  };
+  const bool core = i32(14) == 12;
+  const std::int64_t width = core ? u16(18) : i32(18);
+  const std::int64_t height = core ? u16(20) : i32(22);
+  const std::int64_t rowBytes = (width * (core ? u16(24) : u16(28)) + 31) / 32 * 4;  // below 2^48
+  return rowBytes > 0 && (height < 0 ? -height : height) > limit / rowBytes;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // A few bytes of run-length stream or a cut-short file describe pictures of up to 1 GiB. Past
+  // 16 MiB they take the same paths as smaller ones, but each costs the sanitizers a long
+  // allocation and release, which would slow the search down to a crawl.
+  constexpr std::int64_t kMaxPixelBytes = std::int64_t{16} << 20;
+  if (AsksForMoreThan(kMaxPixelBytes, data, size)) return 0;
   static MemoryFile file;
   Require(file.fd >= 0, "memfd_create");
   Require(ftruncate(file.fd, 0) == 0, "ftruncate");
