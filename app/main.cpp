@@ -1,7 +1,32 @@
 // Zantrel: drag the three balls of a metaball field with the left mouse button.
-#include "app/app.h"
+#include <optional>
+#include <string>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+#include "app/app.h"
+#include "tools/program_options.h"
+
+namespace {
+
+constexpr ProgramInfo kProgram{
+    "zantrel", "[--help | --version]",
+    "Opens a window with the contour of three metaballs. Drag a ball with the left mouse button;\n"
+    "Q or closing the window quits.",
+    {}};
+
+// The window opens only for an empty command line; --help and --version answer and end.
+std::optional<int> AnswerCommandLine(const char* commandLine) {
+  for (const std::string& word : SplitCommandLine(commandLine)) {
+    if (const std::optional<int> status = AnswerStandardOption(kProgram, word)) return status;
+    return RejectArgument(kProgram, word,
+                          word.starts_with("-") ? "unknown option" : "takes no arguments");
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+  if (const std::optional<int> status = AnswerCommandLine(commandLine)) return *status;
   if (!RegisterAppClass(instance)) return 0;
   HWND window = CreateAppWindow(instance);
   // Without a window no input can ever come: a message loop would wait forever.

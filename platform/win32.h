@@ -17,6 +17,6 @@
 // For tests that pin down where the real gdi32 (as Wine has it) and ours knowingly part.
 inline constexpr bool kNativePlatform = false;
 #else
-#include "platform/native/windows.h"
+#include "native/windows.h"
 inline constexpr bool kNativePlatform = true;
 #endif

@@ -1,6 +1,6 @@
 // zantrel-render: runs the application's own scene and window procedure without a screen.
 //
-//   zantrel-render [--drag PX0,PY0,PX1,PY1]... [--out FILE] [--segments]
+//   zantrel-render [--drag PX0,PY0,PX1,PY1]... [--out FILE] [--segments]  (--help says more)
 //
 // Each --drag is a left-button press at client (PX0, PY0), one move to (PX1, PY1) and a release,
 // delivered to AppWindowProc in order. Coordinates run from -32768 to 65535 and are packed into
@@ -8,12 +8,15 @@
 // --out writes the final 400 x 400 frame as a 32-bit bitmap file; --segments prints every line of
 // the final frame and its field evaluation count.
 #include <cstdio>
-#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/app.h"
 #include "contour/contour_trace.h"
 #include "tools/bitmap_writer.h"
+#include "tools/program_options.h"
 
 namespace {
 
@@ -21,10 +24,17 @@ struct Drag {
   int x0, y0, x1, y1;
 };
 
-int Usage() {
-  std::fputs("usage: zantrel-render [--drag PX0,PY0,PX1,PY1]... [--out FILE] [--segments]\n", stderr);
-  return 2;
-}
+constexpr ProgramOption kOptions[] = {
+    {"--drag PX0,PY0,PX1,PY1",
+     "press at client (PX0, PY0), move to (PX1, PY1), release; repeatable"},
+    {"--out FILE", "write the final 400 x 400 frame as a 32-bit bitmap file"},
+    {"--segments", "print every line of the final frame and the count of field evaluations"},
+};
+constexpr ProgramInfo kProgram{
+    "zantrel-render", "[--drag PX0,PY0,PX1,PY1]... [--out FILE] [--segments]",
+    "Runs the application's scene and window procedure without a screen: the first frame, then\n"
+    "each drag in order. Coordinates are client pixels from -32768 to 65535.",
+    kOptions};
 
 bool InWordRange(int v) { return v >= -0x8000 && v <= 0xFFFF; }
 
@@ -48,16 +58,27 @@ int main(int argc, char** argv) {
   const char* out = nullptr;
   bool segments = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--drag") == 0 && i + 1 < argc) {
+    const std::string_view argument = argv[i];
+    if (const std::optional<int> status = AnswerStandardOption(kProgram, argument)) return *status;
+    const bool takesValue = argument == "--drag" || argument == "--out";
+    if (takesValue && i + 1 == argc) {
+      return RejectArgument(kProgram, argument,
+                            argument == "--drag" ? "needs PX0,PY0,PX1,PY1" : "needs a FILE");
+    }
+    if (argument == "--drag") {
       Drag drag{};
-      if (!ParseDrag(argv[++i], drag)) return Usage();
+      if (!ParseDrag(argv[++i], drag)) {
+        return RejectArgument(kProgram, std::string("--drag ") + argv[i],
+                              "expected four whole numbers PX0,PY0,PX1,PY1, each from -32768 to 65535");
+      }
       drags.push_back(drag);
-    } else if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
+    } else if (argument == "--out") {
       out = argv[++i];
-    } else if (std::strcmp(argv[i], "--segments") == 0) {
+    } else if (argument == "--segments") {
       segments = true;
     } else {
-      return Usage();
+      return RejectArgument(kProgram, argument,
+                            argument.starts_with("-") ? "unknown option" : "unexpected argument");
     }
   }
 
@@ -86,6 +107,11 @@ int main(int argc, char** argv) {
     for (const TracedSegment& s : canvas.segments) std::printf("%d %d %d %d\n", s.x0, s.y0, s.x1, s.y1);
     std::printf("segments %lu evaluations %lu\n", static_cast<unsigned long>(canvas.segments.size()),
                 static_cast<unsigned long>(field.evaluations.size()));
+  }
+  if (!out && !segments) {
+    std::printf("zantrel-render: drew the first frame and %lu drag(s), wrote nothing; --out FILE\n"
+                "writes the final frame, --segments lists its lines (--help describes every option)\n",
+                static_cast<unsigned long>(drags.size()));
   }
   if (window) DestroyWindow(window);
   return 0;

@@ -1,0 +1,39 @@
+// The command-line conventions every program of the project keeps: --help describes each option
+// on standard output, --version names the program and the project version, and a bad argument is
+// named with the reason, followed by the usage line, on standard error (exit status 2).
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct ProgramOption {
+  const char* name;         // "--out FILE"
+  const char* description;  // one line
+};
+
+struct ProgramInfo {
+  const char* name;     // "zantrel-render"
+  const char* usage;    // what follows the name in the usage line
+  const char* summary;  // what the program does, one or two sentences
+  std::span<const ProgramOption> options;  // --help and --version are added by the help text
+};
+
+constexpr int kUsageStatus = 2;
+
+std::string HelpText(const ProgramInfo& program);
+std::string VersionText(const ProgramInfo& program);
+// "NAME: ARGUMENT: REASON", then the usage line and where to find more.
+std::string BadArgumentText(const ProgramInfo& program, std::string_view argument,
+                            std::string_view reason);
+
+// Answers --help and --version (status 0); nothing for any other argument.
+std::optional<int> AnswerStandardOption(const ProgramInfo& program, std::string_view argument);
+// Reports the argument as bad and gives the status to exit with.
+int RejectArgument(const ProgramInfo& program, std::string_view argument, std::string_view reason);
+
+// The words of a Windows command line (the program's name not included): split at spaces and
+// tabs outside double quotes, quotes removed.
+std::vector<std::string> SplitCommandLine(const char* commandLine);
