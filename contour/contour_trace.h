@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "contour/contour_tracer.h"
+#include "contour_tracer.h"
 
 struct TracedSegment {
   std::int32_t x0, y0, x1, y1;

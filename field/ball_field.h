@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "field/ball.h"
-#include "field/obj_list.h"
+#include "ball.h"
+#include "obj_list.h"
 
 class Surface;
 

@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "field/obj_list.h"
+#include "../field/obj_list.h"
 
 struct MeshVertex {
   double x = 0;

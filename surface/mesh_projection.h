@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "field/wrap32.h"
-#include "surface/mesh.h"
+#include "../field/wrap32.h"
+#include "mesh.h"
 
 struct MeshPixel {
   std::int32_t x;

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "surface/color.h"
-#include "surface/mesh.h"
-#include "surface/mesh_projection.h"
+#include "color.h"
+#include "mesh.h"
+#include "mesh_projection.h"
 
 enum class VertexWalk {
   kAll,          // every listed vertex, lines to every unvisited neighbour

@@ -10,10 +10,10 @@
 #include <cmath>
 #include <cstdint>
 
-#include "field/wrap32.h"
-#include "surface/color.h"
-#include "surface/mesh.h"
-#include "surface/mesh_projection.h"
+#include "../field/wrap32.h"
+#include "color.h"
+#include "mesh.h"
+#include "mesh_projection.h"
 
 constexpr Color kMeshClearColor = 0x00555555;
 constexpr std::int32_t kSortSlots = 10000;

@@ -15,9 +15,9 @@
 
 #include <cstdint>
 
-#include "field/obj_list.h"
-#include "platform/win32.h"
-#include "surface/color.h"
+#include "../field/obj_list.h"
+#include "../platform/win32.h"
+#include "color.h"
 
 struct MeshVertex;
 struct MeshEdge;

@@ -6,7 +6,8 @@ export ROOT
 # Debian packages every script may need. Checked with dpkg-query first, so a machine that has them
 # all does no apt work at all.
 ZANTREL_PACKAGES=(cmake g++ make g++-mingw-w64-i686 wine wine32 xvfb xdotool imagemagick x11-utils
-  libsdl2-dev libgtest-dev libbenchmark-dev python3 libx11-6 clang libfuzzer-14-dev valgrind)
+  libsdl2-dev libgtest-dev libbenchmark-dev python3 libx11-6 clang libfuzzer-14-dev valgrind
+  pkg-config)
 # The WebAssembly build and its browser: Emscripten's JavaScript optimiser needs acorn.
 ZANTREL_WEB_PACKAGES=(emscripten node-acorn chromium)
 

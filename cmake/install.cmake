@@ -1,0 +1,81 @@
+# What `cmake --install` puts under the prefix, in two components: "programs" (the three programs,
+# their manual pages and the app's desktop entry) and "development" (the library for other
+# builds: headers under include/zantrel/, static libraries, a CMake package and pkg-config files).
+#
+# Installed headers include each other by paths relative to themselves ("ball.h",
+# "../field/obj_list.h"), so they resolve the same in the source tree and under include/zantrel/,
+# and a user's include path needs only <prefix>/include.
+include(CMakePackageConfigHelpers)
+
+# Installing needs only the installed targets built, not every test: scripts/package installs from
+# build folders that hold just the programs and libraries.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
+set(ZANTREL_CMAKE_DIR lib/cmake/Zantrel)
+set(ZANTREL_GENERATED ${CMAKE_BINARY_DIR}/package)
+
+install(TARGETS zantrel zantrel-render zantrel-mesh-pictures
+        RUNTIME DESTINATION bin COMPONENT programs)
+if(NOT WIN32)
+  foreach(page zantrel zantrel-render zantrel-mesh-pictures)
+    # Compressed without a name or time stamp, so that packages built twice are the same.
+    add_custom_command(OUTPUT ${ZANTREL_GENERATED}/${page}.1.gz
+      COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/docs/man/${page}.1 > ${ZANTREL_GENERATED}/${page}.1.gz
+      DEPENDS ${CMAKE_SOURCE_DIR}/docs/man/${page}.1 VERBATIM)
+    list(APPEND ZANTREL_MANUAL_PAGES ${ZANTREL_GENERATED}/${page}.1.gz)
+  endforeach()
+  add_custom_target(zantrel_manual_pages ALL DEPENDS ${ZANTREL_MANUAL_PAGES})
+  install(FILES ${ZANTREL_MANUAL_PAGES} DESTINATION share/man/man1 COMPONENT programs)
+  install(FILES packaging/zantrel.desktop DESTINATION share/applications COMPONENT programs)
+  install(FILES packaging/copyright DESTINATION share/doc/zantrel COMPONENT programs)
+  install(FILES packaging/copyright DESTINATION share/doc/zantrel-dev COMPONENT development)
+endif()
+
+# Zantrel::zantrel is the whole library; Zantrel::entry the process entry for a WinMain.
+add_library(zantrel_library INTERFACE)
+target_link_libraries(zantrel_library INTERFACE zantrel_contour zantrel_surface zantrel_field
+                      zantrel_platform)
+set_target_properties(zantrel_library PROPERTIES EXPORT_NAME zantrel)
+foreach(part field contour surface platform entry)
+  set_target_properties(zantrel_${part} PROPERTIES EXPORT_NAME ${part})
+  target_include_directories(zantrel_${part} INTERFACE $<INSTALL_INTERFACE:include>)
+endforeach()
+install(TARGETS zantrel_field zantrel_contour zantrel_surface zantrel_platform zantrel_entry
+                zantrel_library
+        EXPORT ZantrelTargets ARCHIVE DESTINATION lib COMPONENT development)
+
+foreach(part field contour surface)
+  install(DIRECTORY ${part}/ DESTINATION include/zantrel/${part} COMPONENT development
+          FILES_MATCHING PATTERN "*.h")
+endforeach()
+install(FILES platform/win32.h DESTINATION include/zantrel/platform COMPONENT development)
+if(NOT WIN32)
+  install(FILES platform/native/windows.h DESTINATION include/zantrel/platform/native
+          COMPONENT development)
+endif()
+install(FILES ${CMAKE_BINARY_DIR}/include/zantrel/version.h DESTINATION include/zantrel
+        COMPONENT development)
+
+install(EXPORT ZantrelTargets NAMESPACE Zantrel:: DESTINATION ${ZANTREL_CMAKE_DIR}
+        COMPONENT development)
+configure_package_config_file(cmake/ZantrelConfig.cmake.in ${ZANTREL_GENERATED}/ZantrelConfig.cmake
+                              INSTALL_DESTINATION ${ZANTREL_CMAKE_DIR})
+write_basic_package_version_file(${ZANTREL_GENERATED}/ZantrelConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${ZANTREL_GENERATED}/ZantrelConfig.cmake ${ZANTREL_GENERATED}/ZantrelConfigVersion.cmake
+        DESTINATION ${ZANTREL_CMAKE_DIR} COMPONENT development)
+
+# pkg-config: zantrel.pc for the library, zantrel-entry.pc adds the process entry.
+if(WIN32)
+  set(ZANTREL_PC_REQUIRES "")
+  set(ZANTREL_PC_SYSTEM_LIBS "-luser32 -lgdi32")
+  set(ZANTREL_PC_ENTRY_LIBS "-mwindows")
+else()
+  set(ZANTREL_PC_REQUIRES "sdl2")
+  set(ZANTREL_PC_SYSTEM_LIBS "")
+  set(ZANTREL_PC_ENTRY_LIBS "-L\${libdir} -lzantrel_entry")
+endif()
+foreach(pc zantrel zantrel-entry)
+  configure_file(cmake/${pc}.pc.in ${ZANTREL_GENERATED}/${pc}.pc @ONLY)
+  install(FILES ${ZANTREL_GENERATED}/${pc}.pc DESTINATION lib/pkgconfig COMPONENT development)
+endforeach()
