@@ -7,7 +7,7 @@ export ROOT
 # all does no apt work at all.
 ZANTREL_PACKAGES=(cmake g++ make g++-mingw-w64-i686 wine wine32 xvfb xdotool imagemagick x11-utils
   libsdl2-dev libgtest-dev libbenchmark-dev python3 libx11-6 clang libfuzzer-14-dev valgrind
-  pkg-config)
+  dpkg-dev lintian pkg-config)
 # The WebAssembly build and its browser: Emscripten's JavaScript optimiser needs acorn.
 ZANTREL_WEB_PACKAGES=(emscripten node-acorn chromium)
 
