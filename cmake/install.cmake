@@ -24,11 +24,22 @@ if(NOT WIN32)
       DEPENDS ${CMAKE_SOURCE_DIR}/docs/man/${page}.1 VERBATIM)
     list(APPEND ZANTREL_MANUAL_PAGES ${ZANTREL_GENERATED}/${page}.1.gz)
   endforeach()
-  add_custom_target(zantrel_manual_pages ALL DEPENDS ${ZANTREL_MANUAL_PAGES})
   install(FILES ${ZANTREL_MANUAL_PAGES} DESTINATION share/man/man1 COMPONENT programs)
   install(FILES packaging/zantrel.desktop DESTINATION share/applications COMPONENT programs)
-  install(FILES packaging/copyright DESTINATION share/doc/zantrel COMPONENT programs)
-  install(FILES packaging/copyright DESTINATION share/doc/zantrel-dev COMPONENT development)
+  # Each Debian package's copyright and changelog (compressed, as Debian keeps them).
+  foreach(component_package programs:zantrel development:zantrel-dev)
+    string(REPLACE ":" ";" component_package ${component_package})
+    list(GET component_package 0 component)
+    list(GET component_package 1 ZANTREL_DEB_PACKAGE)
+    set(changelog ${ZANTREL_GENERATED}/${ZANTREL_DEB_PACKAGE}/changelog)
+    configure_file(packaging/changelog.in ${changelog} @ONLY)
+    add_custom_command(OUTPUT ${changelog}.gz COMMAND gzip -9 -n -f -k ${changelog}
+                       DEPENDS ${changelog} VERBATIM)
+    list(APPEND ZANTREL_CHANGELOGS ${changelog}.gz)
+    install(FILES packaging/copyright ${changelog}.gz DESTINATION share/doc/${ZANTREL_DEB_PACKAGE}
+            COMPONENT ${component})
+  endforeach()
+  add_custom_target(zantrel_package_documents ALL DEPENDS ${ZANTREL_MANUAL_PAGES} ${ZANTREL_CHANGELOGS})
 endif()
 
 # Zantrel::zantrel is the whole library; Zantrel::entry the process entry for a WinMain.

@@ -1,10 +1,10 @@
 # CPack: `scripts/package` makes the Debian packages zantrel (the "programs" component) and
 # zantrel-dev ("development") from the native build, and from a Windows build a zip of its
-# programs, which are statically linked and need nothing beside them.
+# programs, which are statically linked and need nothing beside them. Each Debian description
+# names its own synopsis in its first line.
 set(CPACK_PACKAGE_NAME zantrel)
 set(CPACK_PACKAGE_VENDOR "The Zantrel developers")
 set(CPACK_PACKAGE_CONTACT "Zantrel developers <developers@zantrel.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Interactive metaballs demo")
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
@@ -27,21 +27,19 @@ else()
   set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME zantrel)
   set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION science)
   set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SHLIBDEPS ON)  # the SDL2 runtime, the C and C++ runtimes
-  set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION
-      "Interactive metaballs demo\n"
-      " Drag the three balls of a metaball field with the mouse and watch the contour\n"
-      " where their summed field reaches its threshold. Also zantrel-render, which draws\n"
-      " the demo's frames without a screen, and zantrel-mesh-pictures, which draws a\n"
-      " cube and a sphere with the library's mesh routines.")
+  set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION "Interactive metaballs demo
+Drag the three balls of a metaball field with the mouse and watch the contour
+where their summed field reaches its threshold. Also zantrel-render, which
+draws the demo's frames without a screen, and zantrel-mesh-pictures, which
+draws a cube and a sphere with the library's mesh routines.")
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME zantrel-dev)
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS libsdl2-dev)
-  set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
-      "Metaball field, contour tracer and drawing surface (development files)\n"
-      " Static libraries and headers of the library under the zantrel demo: a scene of\n"
-      " balls with its field function and picking, a marching-squares contour tracer,\n"
-      " and an off-screen drawing surface with lines, copies, triangle fills and mesh\n"
-      " views, over a software implementation of the Windows user32/gdi32 calls it\n"
-      " makes. For CMake (find_package(Zantrel)) and pkg-config (zantrel).")
+  set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "Metaball field, contour tracer and drawing surface (development)
+Static libraries and headers of the library under the zantrel demo: a scene
+of balls with its field function and picking, a marching-squares contour
+tracer, and an off-screen drawing surface with lines, copies, triangle fills
+and mesh views, over a software implementation of the Windows user32/gdi32
+calls it makes. For CMake (find_package(Zantrel)) and pkg-config (zantrel).")
 endif()
 include(CPack)
