@@ -6,7 +6,6 @@
 # shellcheck shell=bash
 junit_names=()
 junit_messages=()
-JUNIT_LOGS=${JUNIT_LOGS:-$(mktemp -d)}
 
 junit_case() {
   junit_names+=("$1")
@@ -15,7 +14,7 @@ junit_case() {
 }
 
 junit_check() {
-  local name=$1 log="$JUNIT_LOGS/$1.log" rc=0
+  local name=$1 log="${JUNIT_LOGS:?the folder for the logs}/$1.log" rc=0
   shift
   "$@" >"$log" 2>&1 || rc=$?
   if [ $rc -eq 0 ]; then

@@ -22,8 +22,11 @@ render=build/native/tools/zantrel-render
 compare_pictures() {  # label folder
   local picture difference
   for picture in first moved; do
-    difference=$(cmp "$out/reference/$picture.bmp" "$2/$picture.bmp" 2>&1)
-    junit_case "$1_$picture" "${difference:+differs from zantrel-render's frame: $difference}"
+    if difference=$(cmp "$out/reference/$picture.bmp" "$2/$picture.bmp" 2>&1); then
+      junit_case "$1_$picture"
+    else
+      junit_case "$1_$picture" "not zantrel-render's frame: $difference"
+    fi
   done
 }
 

@@ -12,11 +12,8 @@ rm -rf "$out" && mkdir -p "$out"
 title="Zantrel -Sample-"
 render=build/native/tools/zantrel-render
 
-names=() messages=()
-record() {  # name message (empty: passed)
-  names+=("$1") messages+=("$2")
-  if [ -n "$2" ]; then echo "e2e: $1: $2" >&2; fi
-}
+source scripts/lib/junit.sh
+record() { junit_case "$@"; }  # name message (empty: passed)
 
 app_pid=""
 cleanup() {
@@ -218,20 +215,4 @@ no_display wine_display_unset "$wine_says" env -u DISPLAY WINEDEBUG=-all,err+win
 no_display wine_display_dead "$wine_says" env DISPLAY="$dead_display" WINEDEBUG=-all,err+winediag \
   "$WINE" "build/$WINDOWS_PRESET/app/zantrel.exe"
 
-failed=0
-{
-  echo '<?xml version="1.0" encoding="utf-8"?>'
-  for m in "${messages[@]}"; do [ -n "$m" ] && failed=$((failed + 1)); done
-  echo "<testsuite name=\"e2e\" tests=\"${#names[@]}\" failures=\"$failed\">"
-  for i in "${!names[@]}"; do
-    if [ -z "${messages[$i]}" ]; then
-      echo "  <testcase classname=\"e2e\" name=\"${names[$i]}\"/>"
-    else
-      m=$(printf '%s' "${messages[$i]}" | sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g; s/"/\&quot;/g')
-      echo "  <testcase classname=\"e2e\" name=\"${names[$i]}\"><failure message=\"$m\"/></testcase>"
-    fi
-  done
-  echo "</testsuite>"
-} >build/suites/e2e.xml
-echo "e2e: $((${#names[@]} - failed)) of ${#names[@]} passed"
-[ "$failed" -eq 0 ]
+junit_write e2e build/suites/e2e.xml
