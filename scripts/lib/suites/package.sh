@@ -31,10 +31,11 @@ present() {  # paths...
 }
 # Every DLL an .exe imports is part of Windows itself.
 only_system_dlls() {  # exe...
-  local exe foreign
+  local exe imports foreign
   for exe in "$@"; do
-    foreign=$(objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' |
-      grep -viE '^(kernel32|user32|gdi32|msvcrt|advapi32|shell32|ole32)\.dll$')
+    imports=$(objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p') || return 1
+    [ -n "$imports" ] || { echo "$exe: no import table read"; return 1; }
+    foreign=$(grep -viE '^(kernel32|user32|gdi32|msvcrt|advapi32|shell32|ole32)\.dll$' <<<"$imports")
     [ -z "$foreign" ] || { echo "$exe imports $foreign"; return 1; }
   done
 }
@@ -67,7 +68,7 @@ fi
 # The zip Wine runs here; every zip's programs linked statically.
 for zip in "$packages"/zantrel-*-win*.zip; do
   name=$(basename "$zip" .zip)
-  /usr/bin/python3 -m zipfile -e "$zip" "$tmp"
+  /usr/bin/python3 -m zipfile -e "$zip" "$tmp/$name"
   junit_check "${name}_static" only_system_dlls "$tmp/$name/bin/"*.exe
 done
 name=zantrel-$version-$WINDOWS_PRESET
