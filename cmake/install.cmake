@@ -11,6 +11,12 @@ include(CMakePackageConfigHelpers)
 # build folders that hold just the programs and libraries.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
+# The WebAssembly build is a page served from its build folder (scripts/run --web): nothing to
+# install.
+if(EMSCRIPTEN)
+  return()
+endif()
+
 set(ZANTREL_CMAKE_DIR lib/cmake/Zantrel)
 set(ZANTREL_GENERATED ${CMAKE_BINARY_DIR}/package)
 
