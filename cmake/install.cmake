@@ -24,11 +24,13 @@ install(TARGETS zantrel zantrel-render zantrel-mesh-pictures
         RUNTIME DESTINATION bin COMPONENT programs)
 if(NOT WIN32)
   foreach(page zantrel zantrel-render zantrel-mesh-pictures)
-    # Compressed without a name or time stamp, so that packages built twice are the same.
-    add_custom_command(OUTPUT ${ZANTREL_GENERATED}/${page}.1.gz
-      COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/docs/man/${page}.1 > ${ZANTREL_GENERATED}/${page}.1.gz
-      DEPENDS ${CMAKE_SOURCE_DIR}/docs/man/${page}.1 VERBATIM)
-    list(APPEND ZANTREL_MANUAL_PAGES ${ZANTREL_GENERATED}/${page}.1.gz)
+    # The version filled in; compressed without a name or time stamp, so that packages built twice
+    # are the same.
+    set(manual ${ZANTREL_GENERATED}/${page}.1)
+    configure_file(docs/man/${page}.1 ${manual} @ONLY)
+    add_custom_command(OUTPUT ${manual}.gz COMMAND gzip -9 -n -f -k ${manual} DEPENDS ${manual}
+                       VERBATIM)
+    list(APPEND ZANTREL_MANUAL_PAGES ${manual}.gz)
   endforeach()
   install(FILES ${ZANTREL_MANUAL_PAGES} DESTINATION share/man/man1 COMPONENT programs)
   install(FILES packaging/zantrel.desktop DESTINATION share/applications COMPONENT programs)
