@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "field/ball.h"
+#include "ball.h"
 
 enum class InstructionSet { kScalar, kSse2, kAvx2, kAvx512, kSimd128 };
 

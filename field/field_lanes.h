@@ -13,8 +13,8 @@
 #include <cstring>
 #include <utility>
 
-#include "field/ball.h"
-#include "field/ball_field.h"
+#include "ball.h"
+#include "ball_field.h"
 
 namespace field_lanes {
 
