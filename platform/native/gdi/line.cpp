@@ -53,110 +53,86 @@ struct Walk {
   std::int64_t count;
 };
 
-// The walk's terms are copied into locals: the pixel stores could otherwise alias them, and
-// every step would read them again.
 template <int kBytes>
-void WalkBytes(Walk w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::ptrdiff_t minorDelta,
+void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::ptrdiff_t minorDelta,
                std::uint32_t value) {
   std::uint8_t bytes[4];
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-  const std::int64_t bias = w.bias, twoMinor = w.twoMinor, twoMajor = w.twoMajor, count = w.count;
   std::int64_t err = w.err;
-  for (std::int64_t k = 0; k < count; ++k) {
+  for (std::int64_t k = 0; k < w.count; ++k) {
     std::memcpy(p, bytes, kBytes);
-    if (err + bias > 0) {
+    if (err + w.bias > 0) {
       p += minorDelta;
-      err += twoMinor - twoMajor;
+      err += w.twoMinor - w.twoMajor;
     } else {
-      err += twoMinor;
+      err += w.twoMinor;
     }
     p += majorDelta;
   }
 }
 
-// A line in GDI's terms: the major axis walked one pixel per step, the minor one by the error.
-struct Line {
-  bool xMajor;
-  int bias;
-  std::int64_t major, minor;
-  int majorStep, minorStep;
-  std::int64_t majorStart, minorStart;
-};
-
-Line LineFrom(POINT from, POINT to) {
+void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
   const std::int64_t dx = std::int64_t{to.x} - from.x;
   const std::int64_t dy = std::int64_t{to.y} - from.y;
+  if (dx == 0 && dy == 0) return;
   const int octant = Octant(dx, dy);
-  Line l;
-  l.bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
-  l.xMajor = octant == 1 || octant == 4 || octant == 5 || octant == 8;
-  l.major = l.xMajor ? (dx < 0 ? -dx : dx) : (dy < 0 ? -dy : dy);
-  l.minor = l.xMajor ? (dy < 0 ? -dy : dy) : (dx < 0 ? -dx : dx);
-  l.majorStep = (l.xMajor ? dx : dy) < 0 ? -1 : 1;
-  l.minorStep = (l.xMajor ? dy : dx) < 0 ? -1 : 1;
-  l.majorStart = l.xMajor ? from.x : from.y;
-  l.minorStart = l.xMajor ? from.y : from.x;
-  return l;
-}
+  const int bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
+  const bool xMajor = octant == 1 || octant == 4 || octant == 5 || octant == 8;
+  const std::int64_t major = xMajor ? (dx < 0 ? -dx : dx) : (dy < 0 ? -dy : dy);
+  const std::int64_t minor = xMajor ? (dy < 0 ? -dy : dy) : (dx < 0 ? -dx : dx);
+  const int majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  const int minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  const std::int64_t majorStart = xMajor ? from.x : from.y;
+  const std::int64_t minorStart = xMajor ? from.y : from.x;
+  const std::int64_t majorLimit = xMajor ? b.width : b.height;
+  const std::int64_t minorLimit = xMajor ? b.height : b.width;
 
-// Narrows the walk to the pixels on the bitmap and moves its start to the first of them: j in
-// [lo, hi] of the unclipped walk's steps [0, major). False when no pixel is visible.
-bool Clip(const Bitmap& b, const Line& l, Walk& walk, std::int64_t& majorAt, std::int64_t& minorAt) {
-  const std::int64_t majorLimit = l.xMajor ? b.width : b.height;
-  const std::int64_t minorLimit = l.xMajor ? b.height : b.width;
-  // Major axis: 0 <= majorStart + majorStep*j < limit.
-  Wide lo = 0, hi = l.major - 1;
-  if (l.majorStep > 0) {
-    lo = lo > -l.majorStart ? lo : Wide{-l.majorStart};
-    hi = hi < majorLimit - 1 - l.majorStart ? hi : Wide{majorLimit - 1 - l.majorStart};
-  } else {
-    lo = lo > l.majorStart - (majorLimit - 1) ? lo : Wide{l.majorStart - (majorLimit - 1)};
-    hi = hi < l.majorStart ? hi : Wide{l.majorStart};
-  }
-  // Minor axis: offsets n(j) in [nLo, nHi], where minorStart + minorStep*n must be on the bitmap.
-  const std::int64_t nLo = l.minorStep > 0 ? -l.minorStart : l.minorStart - (minorLimit - 1);
-  const std::int64_t nHi = l.minorStep > 0 ? minorLimit - 1 - l.minorStart : l.minorStart;
-  const Wide twoMajor = Wide{2} * l.major, twoMinor = Wide{2} * l.minor;
-  const Wide base = Wide{l.major} + l.bias - 1;
-  if (l.minor == 0) {
-    if (nLo > 0 || nHi < 0) return false;
-  } else {
-    // Smallest j with n(j) >= nLo, largest j with n(j) <= nHi.
-    const Wide first = CeilDiv(twoMajor * nLo - base, twoMinor);
-    const Wide last = CeilDiv(twoMajor * (Wide{nHi} + 1) - base, twoMinor) - 1;
-    lo = lo > first ? lo : first;
-    hi = hi < last ? hi : last;
-  }
-  if (lo > hi) return false;
-  // Step from the first visible pixel with the walk's own error term.
-  const Wide startN = l.minor == 0 ? 0 : FloorDiv(twoMinor * lo + base, twoMajor);
-  walk.err = static_cast<std::int64_t>(twoMinor - l.major + twoMinor * lo - twoMajor * startN);
-  walk.count = static_cast<std::int64_t>(hi - lo) + 1;
-  majorAt = l.majorStart + l.majorStep * static_cast<std::int64_t>(lo);
-  minorAt = l.minorStart + l.minorStep * static_cast<std::int64_t>(startN);
-  return true;
-}
-
-void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
-  if (from.x == to.x && from.y == to.y) return;
-  const Line l = LineFrom(from, to);
-  // j in [0, major): the end pixel is excluded. With both ends on the bitmap (a contour's short
-  // segments, most lines) every pixel of the walk is visible and nothing needs clipping.
-  Walk walk{2 * l.minor - l.major, l.bias, 2 * l.minor, 2 * l.major, l.major};
-  std::int64_t majorAt = l.majorStart, minorAt = l.minorStart;
+  // Both ends on the bitmap (the common case): every pixel of the walk is visible.
   const bool inside = from.x >= 0 && from.y >= 0 && to.x >= 0 && to.y >= 0 && from.x < b.width &&
                       to.x < b.width && from.y < b.height && to.y < b.height;
-  if (!inside && !Clip(b, l, walk, majorAt, minorAt)) return;
+  // j in [0, major): the end pixel is excluded. Major axis: 0 <= majorStart + majorStep*j < limit.
+  Wide lo = 0, hi = major - 1;
+  if (!inside) {
+    if (majorStep > 0) {
+      lo = lo > -majorStart ? lo : Wide{-majorStart};
+      hi = hi < majorLimit - 1 - majorStart ? hi : Wide{majorLimit - 1 - majorStart};
+    } else {
+      lo = lo > majorStart - (majorLimit - 1) ? lo : Wide{majorStart - (majorLimit - 1)};
+      hi = hi < majorStart ? hi : Wide{majorStart};
+    }
+    // Minor axis: offsets n(j) in [nLo, nHi], where minorStart + minorStep*n must be on the bitmap.
+    const std::int64_t nLo = minorStep > 0 ? -minorStart : minorStart - (minorLimit - 1);
+    const std::int64_t nHi = minorStep > 0 ? minorLimit - 1 - minorStart : minorStart;
+    if (minor == 0) {
+      if (nLo > 0 || nHi < 0) return;
+    } else {
+      const Wide twoMajor = Wide{2} * major, twoMinor = Wide{2} * minor;
+      const Wide base = Wide{major} + bias - 1;
+      // Smallest j with n(j) >= nLo, largest j with n(j) <= nHi.
+      const Wide first = CeilDiv(twoMajor * nLo - base, twoMinor);
+      const Wide last = CeilDiv(twoMajor * (Wide{nHi} + 1) - base, twoMinor) - 1;
+      lo = lo > first ? lo : first;
+      hi = hi < last ? hi : last;
+    }
+    if (lo > hi) return;
+  }
 
-  int a = static_cast<int>(majorAt);
-  int n = static_cast<int>(minorAt);
-  const int x = l.xMajor ? a : n, y = l.xMajor ? n : a;
+  // Step from the first visible pixel with the walk's own error term. A line with both ends on
+  // the bitmap starts at its first pixel, where the minor offset is 0: no division.
+  const Wide startN = inside || minor == 0 ? 0 : FloorDiv(Wide{2} * lo * minor + major + bias - 1, Wide{2} * major);
+  std::int64_t err = static_cast<std::int64_t>(Wide{2} * minor - major + Wide{2} * lo * minor -
+                                                Wide{2} * startN * major);
+  int a = static_cast<int>(majorStart + majorStep * static_cast<std::int64_t>(lo));
+  int n = static_cast<int>(minorStart + minorStep * static_cast<std::int64_t>(startN));
+  const std::int64_t count = static_cast<std::int64_t>(hi - lo) + 1;
+  const Walk walk{err, bias, 2 * minor, 2 * major, count};
+  const int x = xMajor ? a : n, y = xMajor ? n : a;
   if (b.bitsPerPixel % 8 == 0) {
     // Whole-byte pixels: walk a byte pointer, one stride per axis.
     const std::ptrdiff_t pixelBytes = b.bitsPerPixel / 8;
     std::uint8_t* p = Row(b, y) + x * pixelBytes;
-    const std::ptrdiff_t majorDelta = l.majorStep * (l.xMajor ? pixelBytes : b.stride);
-    const std::ptrdiff_t minorDelta = l.minorStep * (l.xMajor ? b.stride : pixelBytes);
+    const std::ptrdiff_t majorDelta = majorStep * (xMajor ? pixelBytes : b.stride);
+    const std::ptrdiff_t minorDelta = minorStep * (xMajor ? b.stride : pixelBytes);
     switch (pixelBytes) {
       case 4: WalkBytes<4>(walk, p, majorDelta, minorDelta, value); break;
       case 3: WalkBytes<3>(walk, p, majorDelta, minorDelta, value); break;
@@ -165,20 +141,20 @@ void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
     }
     return;
   }
-  std::int64_t e = walk.err;
-  for (std::int64_t k = 0; k < walk.count; ++k) {
-    if (l.xMajor) {
+  std::int64_t e = err;
+  for (std::int64_t k = 0; k < count; ++k) {
+    if (xMajor) {
       b.format->put(Row(b, n), a, value);
     } else {
       b.format->put(Row(b, a), n, value);
     }
-    if (e + walk.bias > 0) {
-      n += l.minorStep;
+    if (e + bias > 0) {
+      n += minorStep;
       e += walk.twoMinor - walk.twoMajor;
     } else {
       e += walk.twoMinor;
     }
-    a += l.majorStep;
+    a += majorStep;
   }
 }
 
