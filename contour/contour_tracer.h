@@ -40,6 +40,13 @@ inline bool EightCellsUncrossed(const std::uint8_t* upper, const std::uint8_t* l
   return ((a ^ b) | (a ^ c) | (a ^ d)) == 0;
 }
 
+// Whether no cell between two rows of corners is crossed: both rows wholly inside or wholly
+// outside alike, as every row above and below the contour is.
+inline bool RowsUncrossed(const std::uint8_t* upper, const std::uint8_t* lower, std::int32_t stride) {
+  const auto length = static_cast<std::size_t>(stride);
+  return std::memcmp(upper, lower, length) == 0 && std::memchr(upper, upper[0] ^ 1, length) == nullptr;
+}
+
 template <class Field, class Canvas>
 void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, std::int32_t height,
                   std::int32_t threshold, Canvas& canvas) {
@@ -81,6 +88,7 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
   for (std::int32_t i = 0; i < cells; ++i) {
     const std::uint8_t* upper = &flags[static_cast<std::size_t>(stride * i)];
     const std::uint8_t* lower = upper + stride;
+    if (RowsUncrossed(upper, lower, stride)) continue;
     const std::int32_t y0 = hh - i * ch;
     std::size_t cellCount = 0, edgeCount = 0;
     auto addCrossedCell = [&](std::int32_t j) {
