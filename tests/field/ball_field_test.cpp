@@ -2,204 +2,187 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdint>
+#include <algorithm>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "tests/support/ball_setup.h"
 
 namespace {
 
+using zantrel::test::BallSpec;
+using zantrel::test::kAppScene;
+using zantrel::test::Place;
+using zantrel::test::Wrap;
+
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr double kFloor = 1e-6;
 
-using zantrel::test::Wrap;
-constexpr auto Add = zantrel::test::AddBall;
-
-// Reference arithmetic of a 32-bit machine, computed in 64 bits and reduced explicitly.
-double RoundReference(std::int64_t cx, std::int64_t cy, std::int64_t sx, std::int64_t sy,
-                      std::uint32_t r, std::int64_t x, std::int64_t y) {
-  const std::int64_t dx = Wrap(Wrap(cx - x) * sx);
-  const std::int64_t dy = Wrap(Wrap(cy - y) * sy);
-  const double d2 = Wrap(std::int64_t{Wrap(dx * dx)} + Wrap(dy * dy));
-  const auto num = static_cast<std::uint32_t>(std::uint64_t{r} * r);
-  return num / (d2 < 2.0 ? 1e-6 : d2);
+// One ball's share at (x, y) from its definition: round balls r^2 over the squared scaled offset,
+// square balls r over the larger truncated divided offset; distances under 2 (round) or 1
+// (square) divide by the floor; square balls with a zero scale and other shapes give nothing.
+double Reference(const BallSpec& b, std::int64_t x, std::int64_t y) {
+  if (b.shape == BALL_ROUND) {
+    const std::int64_t dx = Wrap(std::int64_t{Wrap(b.x - x)} * b.scaleX), dy = Wrap(std::int64_t{Wrap(b.y - y)} * b.scaleY);
+    const double d2 = Wrap(std::int64_t{Wrap(dx * dx)} + Wrap(dy * dy));
+    return static_cast<std::uint32_t>(std::uint64_t{b.radius} * b.radius) / (d2 < 2 ? kFloor : d2);
+  }
+  if (b.shape != BALL_SQUARE || b.scaleX == 0 || b.scaleY == 0) return 0;
+  const auto axis = [](std::int64_t centre, std::int64_t p, std::int64_t scale) {
+    const std::int64_t q = Wrap(Wrap(centre - p) / scale);
+    return Wrap(q < 0 ? -q : q);
+  };
+  const double m = std::max(axis(b.x, x, b.scaleX), axis(b.y, y, b.scaleY));
+  return b.radius / (m < 1 ? kFloor : m);
 }
 
-TEST(BallField, AddBallAppendsInOrderWithUseCountOne) {
-  BallField field;
-  Ball* a = field.AddBall(BALL_ROUND, 80);
-  Ball* b = field.AddBall(BALL_SQUARE, 50);
-  EXPECT_EQ(a->shape, BALL_ROUND);
-  EXPECT_EQ(a->radius, 80u);
-  EXPECT_EQ(a->useCount, 1);
-  EXPECT_EQ(b->shape, BALL_SQUARE);
-  EXPECT_EQ(field.next->item, a);
-  EXPECT_EQ(field.next->next->item, b);
-  EXPECT_TRUE(field.next->next->isTail);
+double ReferenceField(const std::vector<BallSpec>& balls, std::int32_t x, std::int32_t y,
+                      std::int32_t threshold) {
+  double sum = 0.0;
+  for (const BallSpec& b : balls) sum = sum + Reference(b, x, y);
+  return sum - threshold;
 }
 
-TEST(BallField, EmptyFieldIsMinusThresholdAndPicksNothing) {
-  BallField field;
-  EXPECT_EQ(field.FieldValue(0, 0, 2), -2.0);
-  EXPECT_EQ(field.FieldValue(kMin, kMax, -7), 7.0);
-  EXPECT_EQ(field.PickBall(0, 0), nullptr);
-  EXPECT_EQ(field.PickBall(0, 0), field.Head()->item);
-}
-
-TEST(BallField, RoundBallNearItsCentreUsesTheFloor) {
-  BallField field;
-  Add(field, BALL_ROUND, 80, 0, 0, 1, 1);
+TEST(BallField, WorkedValues) {
   struct Case {
+    BallSpec ball;
     std::int32_t x, y;
-    double expected;
+    double value;  // threshold 2
   };
   const Case cases[] = {
-      {0, 0, 6400 / 1e-6}, {1, 0, 6400 / 1e-6}, {0, -1, 6400 / 1e-6},
-      {1, 1, 3200.0},      {2, 0, 1600.0},      {40, 40, 2.0},
+      {{BALL_ROUND, 80, 0, 0, 1, 1}, 0, 0, 6400 / kFloor - 2},   // d2 0 and 1: the floor
+      {{BALL_ROUND, 80, 0, 0, 1, 1}, 1, 0, 6400 / kFloor - 2},
+      {{BALL_ROUND, 80, 0, 0, 1, 1}, 1, 1, 3200 - 2},             // d2 2 divides
+      {{BALL_ROUND, 80, 0, 0, 1, 1}, -8, 56, 0},                  // d2 3200: on the contour
+      {{BALL_ROUND, 80, 0, 0, 2, 1}, 10, 0, 16 - 2},              // scaled offset 20
+      {{BALL_ROUND, 80, 0, 0, 0, 0}, 123, -45, 6400 / kFloor - 2},
+      {{BALL_SQUARE, 50, 0, 0, 2, 1}, -1, 0, 50 / kFloor - 2},    // -1 / 2 truncates to 0
+      {{BALL_SQUARE, 50, 0, 0, 2, 1}, 2, 0, 50 - 2},
+      {{BALL_SQUARE, 50, 0, 0, 2, 1}, 0, -1, 50 - 2},
+      {{BALL_SQUARE, 50, 0, 0, 2, 1}, 7, 3, 50.0 / 3 - 2},        // max(|-7/2|, |-3|)
+      {{BALL_SQUARE, 50, 0, 0, -1, 1}, kMin, 10, 5 - 2},          // |INT_MIN / -1| stays negative
+      {{BALL_SQUARE, 50, 0, 0, -1, -1}, kMin, kMin, 50 / kFloor - 2},
+      {{BALL_SQUARE, 50, 0, 0, 0, 1}, 0, 0, -2},                  // zero scale: inert
+      {{BALL_SQUARE, 50, 0, 0, 1, 0}, 5, 5, -2},
+      {{3, 80, 0, 0, 1, 1}, 0, 0, -2},                            // unknown shape: inert
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(field.FieldValue(c.x, c.y, 0), c.expected) << c.x << "," << c.y;
-  }
-  EXPECT_DOUBLE_EQ(field.FieldValue(0, 0, 0), 6.4e9);
-}
-
-TEST(BallField, RoundScalesMultiplyOffsetsAndSignSquaresAway) {
-  BallField narrow, negative;
-  Add(narrow, BALL_ROUND, 80, 0, 0, 2, 1);
-  Add(negative, BALL_ROUND, 80, 0, 0, -2, -1);
-  for (std::int32_t x = -60; x <= 60; x += 3) {
-    for (std::int32_t y = -60; y <= 60; y += 3) {
-      const double expected = RoundReference(0, 0, 2, 1, 80, x, y);
-      EXPECT_EQ(narrow.FieldValue(x, y, 0), expected);
-      EXPECT_EQ(negative.FieldValue(x, y, 0), expected);
-    }
-  }
-  EXPECT_EQ(narrow.FieldValue(10, 0, 0), 6400.0 / 400.0);
-}
-
-TEST(BallField, SquarePlateauTruncatesTowardZero) {
-  BallField field;
-  Add(field, BALL_SQUARE, 50, 0, 0, 2, 1);
-  const double plateau = 50 / 1e-6;
-  for (std::int32_t x : {-1, 0, 1}) EXPECT_EQ(field.FieldValue(x, 0, 0), plateau) << x;
-  EXPECT_EQ(field.FieldValue(2, 0, 0), 50.0);
-  EXPECT_EQ(field.FieldValue(-2, 0, 0), 50.0);
-  EXPECT_EQ(field.FieldValue(0, 1, 0), 50.0);
-  EXPECT_EQ(field.FieldValue(0, -1, 0), 50.0);
-  EXPECT_EQ(field.FieldValue(7, 3, 0), 50.0 / 3.0);  // max(|-7/2|, |-3|) = 3
-}
-
-TEST(BallField, NegativeSquareScaleActsLikeItsMagnitude) {
-  BallField positive, negative;
-  Add(positive, BALL_SQUARE, 50, 3, -4, 2, 3);
-  Add(negative, BALL_SQUARE, 50, 3, -4, -2, -3);
-  for (std::int32_t x = -30; x <= 30; ++x) {
-    for (std::int32_t y = -30; y <= 30; y += 7) {
-      EXPECT_EQ(positive.FieldValue(x, y, 2), negative.FieldValue(x, y, 2));
-      EXPECT_EQ(positive.PickBall(x, y) != nullptr, negative.PickBall(x, y) != nullptr);
-    }
-  }
-}
-
-TEST(BallField, UnknownShapesAreInert) {
-  BallField field;
-  Add(field, 3, 80, 0, 0, 1, 1);
-  Add(field, 0, 80, 0, 0, 1, 1);
-  EXPECT_EQ(field.FieldValue(0, 0, 2), -2.0);
-  EXPECT_EQ(field.PickBall(0, 0), nullptr);
-  Ball* round = Add(field, BALL_ROUND, 80, 100, 0, 1, 1);
-  BallField alone;
-  Add(alone, BALL_ROUND, 80, 100, 0, 1, 1);
-  for (std::int32_t x = -20; x <= 220; x += 10) {
-    EXPECT_EQ(field.FieldValue(x, 3, 2), alone.FieldValue(x, 3, 2));
-  }
-  EXPECT_EQ(field.PickBall(0, 0), nullptr);
-  EXPECT_EQ(field.PickBall(100, 0), round);
-}
-
-TEST(BallField, ZeroScaleSquareBallIsInertInsteadOfDividingByZero) {
-  for (auto [sx, sy] : {std::pair{0, 1}, std::pair{1, 0}, std::pair{0, 0}}) {
     BallField field;
-    Add(field, BALL_SQUARE, 50, 0, 0, sx, sy);
-    EXPECT_EQ(field.FieldValue(0, 0, 2), -2.0);
-    EXPECT_EQ(field.FieldValue(kMin, kMin, 0), 0.0);
-    EXPECT_EQ(field.PickBall(0, 0), nullptr);
+    Place(field, c.ball);
+    EXPECT_EQ(field.FieldValue(c.x, c.y, 2), c.value) << c.ball.shape << " at " << c.x << "," << c.y;
   }
-  // A zero-scale round ball is well defined: every offset multiplies to 0.
-  BallField round;
-  Add(round, BALL_ROUND, 80, 0, 0, 0, 0);
-  EXPECT_EQ(round.FieldValue(123, -45, 0), 6400 / 1e-6);
+  BallField empty;
+  EXPECT_EQ(empty.FieldValue(kMin, kMax, -7), 7.0);
 }
 
-TEST(BallField, PickingPrefersSmallestMetricAndEarlierOnTies) {
-  BallField field;
-  Ball* first = Add(field, BALL_ROUND, 80, -10, 0, 1, 1);
-  Ball* second = Add(field, BALL_ROUND, 80, 10, 0, 1, 1);
-  EXPECT_EQ(field.PickBall(0, 0), first);  // both at d2 = 100
-  EXPECT_EQ(field.PickBall(1, 0), second);
-  EXPECT_EQ(field.PickBall(-90, 0), first);  // d2 = 6400: on the edge, still inside
-  EXPECT_EQ(field.PickBall(-91, 0), nullptr);
-
-  BallField mixed;
-  Add(mixed, BALL_ROUND, 80, 0, 0, 1, 1);
-  Ball* square = Add(mixed, BALL_SQUARE, 50, 5, 10, 1, 1);
-  // Round metric 25 (distance 5), square metric 10: the smaller number wins across shapes.
-  EXPECT_EQ(mixed.PickBall(5, 0), square);
-}
-
-TEST(BallField, PickStartCapsLargeRoundBalls) {
-  BallField field;
-  Ball* big = Add(field, BALL_ROUND, 1000, 0, 0, 1, 1);
-  EXPECT_EQ(field.PickBall(999, 0), big);  // d2 = 998001
-  EXPECT_EQ(field.PickBall(1000, 0), nullptr);  // d2 = 1000000 cannot beat the start value
-  BallField larger;
-  Add(larger, BALL_ROUND, 2000, 0, 0, 1, 1);
-  EXPECT_EQ(larger.PickBall(1500, 0), nullptr);  // within reach (4e6) but metric 2.25e6
-}
-
-TEST(BallField, SquarePickingUsesRadiusAsReach) {
-  BallField field;
-  Ball* square = Add(field, BALL_SQUARE, 50, 0, 30, 2, 1);
-  EXPECT_EQ(field.PickBall(101, 30), square);  // |-101/2| = 50
-  EXPECT_EQ(field.PickBall(102, 30), nullptr);
-  EXPECT_EQ(field.PickBall(0, -20), square);
-  EXPECT_EQ(field.PickBall(0, -21), nullptr);
-}
-
-TEST(BallField, HugeValuesWrapLikeA32BitMachine) {
-  // Every step overflows; the results must be those of 32-bit two's complement, computed here
-  // independently, and the sanitizer run must stay silent.
-  const std::int32_t values[] = {kMin, kMin + 1, -65536, -46341, -1, 0, 1, 46341, 65536, kMax};
-  const std::uint32_t radii[] = {0, 80, 65535, 65536, 0xFFFFFFFFu};
-  for (std::int32_t c : values) {
-    for (std::int32_t s : values) {
-      for (std::uint32_t r : radii) {
-        BallField field;
-        Add(field, BALL_ROUND, r, c, Wrap(-std::int64_t{c}), s, s);
-        Add(field, BALL_SQUARE, r, c, c, s, Wrap(-std::int64_t{s}));
-        const double v = field.FieldValue(kMax, kMin, kMin);
-        EXPECT_FALSE(std::isnan(v));
-        BallField round;
-        Add(round, BALL_ROUND, r, c, Wrap(-std::int64_t{c}), s, s);
-        EXPECT_EQ(round.FieldValue(kMax, kMin, 0), RoundReference(c, Wrap(-std::int64_t{c}), s, s, r, kMax, kMin));
-        (void)field.PickBall(kMin, kMax);
-      }
+// Lone balls of the application's sizes: inside exactly on the disc and the rectangle worked out
+// by hand (r^2 / d2 >= 2 means d2 <= 3200; 50 / m >= 2 means m <= 25).
+TEST(BallField, LoneBallsAreInsideOnTheirWorkedShapes) {
+  BallField round, square;
+  Place(round, {BALL_ROUND, 80, 0, 0, 1, 1});
+  Place(square, {BALL_SQUARE, 50, 0, 30, 2, 1});
+  for (std::int32_t y = -100; y <= 110; ++y) {
+    for (std::int32_t x = -120; x <= 120; ++x) {
+      ASSERT_EQ(round.FieldValue(x, y, 2) >= 0, x * x + y * y <= 3200) << x << "," << y;
+      ASSERT_EQ(square.FieldValue(x, y, 2) >= 0, x >= -51 && x <= 51 && y >= 5 && y <= 55) << x << "," << y;
     }
   }
 }
 
-TEST(BallField, MinIntOverMinusOneGivesTheWrappedQuotient) {
-  BallField field;
-  Ball* ball = Add(field, BALL_SQUARE, 50, 0, 0, -1, 1);
-  // (0 - INT_MIN) wraps to INT_MIN; INT_MIN / -1 wraps to INT_MIN; |INT_MIN| stays INT_MIN, which
-  // is negative, so the larger (signed) metric is the other axis.
-  EXPECT_EQ(field.FieldValue(kMin, 10, 0), 5.0);
-  EXPECT_EQ(field.PickBall(kMin, 10), ball);
-  // Both axes INT_MIN: a negative metric takes the floor, and as an unsigned metric it is huge.
-  ball->scaleY = -1;
-  EXPECT_EQ(field.FieldValue(kMin, kMin, 0), 50 / 1e-6);
-  EXPECT_EQ(field.PickBall(kMin, kMin), nullptr);
+// Random scenes, wrapping values included: the field is the reference sum, in list order.
+TEST(BallField, FieldValueIsTheSumOfTheDefinedShares) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<std::int32_t> any(kMin, kMax), near(-300, 300), pick(0, 9);
+  const std::int32_t extremes[] = {kMin, kMin + 1, -65536, -46341, -1, 0, 1, 46341, 65536, kMax};
+  auto value = [&] { return pick(random) < 3 ? extremes[pick(random)] : pick(random) < 6 ? near(random) : any(random); };
+  for (int scene = 0; scene < 400; ++scene) {
+    std::vector<BallSpec> balls;
+    for (int i = 0; i < 1 + scene % 4; ++i) {
+      balls.push_back({pick(random) % 4, static_cast<std::uint32_t>(value()), value(), value(),
+                       pick(random) < 2 ? 0 : value() % 5, value()});
+    }
+    BallField field;
+    for (const BallSpec& b : balls) Place(field, b);
+    for (int point = 0; point < 20; ++point) {
+      const std::int32_t x = value(), y = value(), threshold = value();
+      ASSERT_EQ(field.FieldValue(x, y, threshold), ReferenceField(balls, x, y, threshold)) << scene;
+    }
+  }
+}
+
+TEST(BallField, PicksTheSmallestMetricWithinReach) {
+  struct Case {
+    std::vector<BallSpec> balls;
+    std::int32_t x, y;
+    int picked;  // index into balls, -1 for none
+  };
+  const std::vector<BallSpec> pair = {{BALL_ROUND, 80, -10, 0, 1, 1}, {BALL_ROUND, 80, 10, 0, 1, 1}};
+  const std::vector<BallSpec> app(std::begin(kAppScene), std::end(kAppScene));
+  const Case cases[] = {
+      {pair, 0, 0, 0},      // a tie goes to the earlier ball
+      {pair, 1, 0, 1},
+      {pair, -90, 0, 0},    // d2 6400 = r^2: on the edge, still inside
+      {pair, -91, 0, -1},
+      {{{BALL_ROUND, 80, 0, 0, 1, 1}, {BALL_SQUARE, 50, 5, 10, 1, 1}}, 5, 0, 1},  // 10 beats 25
+      {{{BALL_ROUND, 1000, 0, 0, 1, 1}}, 999, 0, 0},
+      {{{BALL_ROUND, 1000, 0, 0, 1, 1}}, 1000, 0, -1},  // d2 1000000 cannot beat the start value
+      {{{BALL_SQUARE, 50, 0, 30, 2, 1}}, 101, 30, 0},   // |-101 / 2| = 50: the radius is the reach
+      {{{BALL_SQUARE, 50, 0, 30, 2, 1}}, 102, 30, -1},
+      {{{BALL_SQUARE, 50, 0, 30, 2, 1}}, 0, -21, -1},
+      {{{BALL_SQUARE, 50, 0, 0, -1, 1}}, kMin, 10, 0},
+      {{{BALL_SQUARE, 50, 0, 0, -1, -1}}, kMin, kMin, -1},  // metric INT_MIN is huge unsigned
+      {{{BALL_SQUARE, 50, 0, 0, 0, 1}, {3, 80, 0, 0, 1, 1}, {0, 80, 0, 0, 1, 1}}, 0, 0, -1},
+      {app, -50, 0, 0}, {app, 50, 0, 1}, {app, 0, 30, 2},
+      {app, 0, 0, 2},       // right ball 2500, square 30, left out of reach
+      {app, -200, 200, -1},
+  };
+  for (const Case& c : cases) {
+    BallField field;
+    std::vector<Ball*> balls;
+    for (const BallSpec& b : c.balls) balls.push_back(Place(field, b));
+    EXPECT_EQ(field.PickBall(c.x, c.y), c.picked < 0 ? nullptr : balls[static_cast<std::size_t>(c.picked)])
+        << c.x << "," << c.y;
+  }
+}
+
+TEST(BallField, InsideRowGivesTheFieldsSignAtEveryPoint) {
+  struct Row {
+    std::int32_t x0, dx, count, y, threshold;
+  };
+  const Row rows[] = {{-200, 2, 201, 200, 2},      {-353, 1, 707, 56, 2},     {-400, 3, 300, 0, 2},
+                      {kMin, 65536, 300, kMax, 0},
+                      {kMax, -7, 257, kMin, -5},    {5, 0, 256, 30, 2},        {0, 3, 0, 0, 2},
+                      {-100, 1, 255, 1, kMin},      {-3, 1, 7, 1, 2}};
+  std::mt19937 random(11);
+  std::uniform_int_distribution<std::int32_t> any(kMin, kMax), near(-300, 300);
+  std::vector<std::vector<BallSpec>> scenes = {
+      {std::begin(kAppScene), std::end(kAppScene)},
+      {{BALL_SQUARE, 50, 0, 0, -1, 1}, {BALL_SQUARE, 70, 3, 4, 0, 2}, {7, 90, 0, 0, 1, 1},
+       {BALL_ROUND, 0xFFFFFFFFu, kMax, kMin, 46341, -65536}, {BALL_SQUARE, 0xFFFFFFFFu, kMin, kMax, -3, kMin}},
+      {{BALL_SQUARE, 1, 0, 0, 1, 1}}, {{BALL_ROUND, 1, 0, 0, 1, 1}},
+      {{BALL_ROUND, 80, 0, 0, 1, 1}},  // the row y = 56 meets the contour exactly at x = -8
+      {}, {}};
+  for (int i = 0; i < 24; ++i) {
+    scenes[5].push_back({i % 3 == 2 ? BALL_SQUARE : BALL_ROUND, static_cast<std::uint32_t>(near(random)) % 120,
+                         near(random), near(random), near(random) % 4, 1 + i % 2});
+    scenes[6].push_back({i % 4, static_cast<std::uint32_t>(any(random)), any(random), any(random), any(random), any(random)});
+  }
+  for (const auto& scene : scenes) {
+    BallField field;
+    for (const BallSpec& b : scene) Place(field, b);
+    for (const Row& row : rows) {
+      std::vector<std::uint8_t> inside(static_cast<std::size_t>(row.count) + 1, 0xAA);
+      field.InsideRow(row.x0, row.dx, row.count, row.y, row.threshold, inside.data());
+      for (std::int32_t k = 0; k < row.count; ++k) {
+        const std::int32_t x = Wrap(std::int64_t{k} * row.dx + row.x0);
+        ASSERT_EQ(inside[static_cast<std::size_t>(k)], ReferenceField(scene, x, row.y, row.threshold) >= 0 ? 1 : 0)
+            << "x " << x << " y " << row.y;
+      }
+      EXPECT_EQ(inside.back(), 0xAA) << "written past the row";
+    }
+  }
 }
 
 }  // namespace

@@ -6,16 +6,12 @@
 
 namespace {
 
-// An item that counts its own destructions, with the useCount a ball list relies on.
+// Counts its own destructions, with the useCount that makes a list own its items.
 struct Counted {
-  explicit Counted(int tag, int* deaths) : tag(tag), deaths(deaths) {}
-  ~Counted() { ++*deaths; }
-  int tag;
   int* deaths;
   int useCount = 1;
+  ~Counted() { ++*deaths; }
 };
-
-// A plain record without a useCount, like the mesh records.
 struct Plain {
   int tag;
 };
@@ -23,112 +19,50 @@ struct Plain {
 template <typename T>
 std::vector<T*> Walk(const ObjList<T>& list) {
   std::vector<T*> items;
+  const ListNode<T>* previous = list.Head();
   for (const ListNode<T>* node = list.Head(); !node->isTail;) {
     node = node->next;
+    EXPECT_EQ(node->prev, previous);
+    previous = node;
     items.push_back(node->item);
   }
   return items;
 }
 
-TEST(ObjList, NewListIsItsOwnEmptyHead) {
+TEST(ObjList, AppendsInOrderAndFindsTheFirstEntry) {
+  Plain a{1}, b{2}, twin{1};
   ObjList<Plain> list;
-  EXPECT_EQ(list.Head(), &list);
   EXPECT_TRUE(list.isTail);
   EXPECT_EQ(list.item, nullptr);
-  EXPECT_EQ(list.prev, nullptr);
-  EXPECT_EQ(list.next, nullptr);
-  EXPECT_TRUE(Walk(list).empty());
+  EXPECT_EQ(list.Find(nullptr), nullptr);  // the head's null item is never compared
+  for (Plain* p : {&a, &b, &a}) list.Append(p);
+  EXPECT_EQ(Walk(list), (std::vector<Plain*>{&a, &b, &a}));
+  EXPECT_EQ(list.Find(&a), list.next);
+  EXPECT_EQ(list.Find(&b), list.next->next);
+  EXPECT_EQ(list.Find(&twin), nullptr);  // equal contents, other pointer
   EXPECT_EQ(list.Find(nullptr), nullptr);
 }
 
-TEST(ObjList, AppendLinksNodesInOrder) {
-  Plain a{1}, b{2}, c{3};
-  ObjList<Plain> list;
-  list.Append(&a);
-  EXPECT_FALSE(list.isTail);
-  ASSERT_NE(list.next, nullptr);
-  EXPECT_EQ(list.next->prev, list.Head());
-  EXPECT_TRUE(list.next->isTail);
-  EXPECT_EQ(list.next->item, &a);
-
-  list.Append(&b);
-  list.Append(&c);
-  EXPECT_EQ(Walk(list), (std::vector<Plain*>{&a, &b, &c}));
-  EXPECT_EQ(list.item, nullptr);
-  const ListNode<Plain>* first = list.next;
-  const ListNode<Plain>* second = first->next;
-  const ListNode<Plain>* third = second->next;
-  EXPECT_FALSE(first->isTail);
-  EXPECT_FALSE(second->isTail);
-  EXPECT_TRUE(third->isTail);
-  EXPECT_EQ(second->prev, first);
-  EXPECT_EQ(third->prev, second);
-}
-
-TEST(ObjList, FindReturnsFirstNodeWithThePointer) {
-  Plain a{1}, b{2}, stranger{1};
-  ObjList<Plain> list;
-  list.Append(&a);
-  list.Append(&b);
-  list.Append(&a);
-  EXPECT_EQ(list.Find(&a), list.next);
-  EXPECT_EQ(list.Find(&b), list.next->next);
-  EXPECT_EQ(list.Find(&stranger), nullptr);  // equal contents, other pointer
-  EXPECT_EQ(list.Find(nullptr), nullptr);    // the head's null item is never compared
-}
-
-TEST(ObjList, ClearDeletesSoleOwnedItemsAndCanBeReused) {
-  int deaths = 0;
-  ObjList<Counted> list;
-  list.Clear();  // empty: nothing to free
-  list.Append(new Counted(1, &deaths));
-  list.Append(new Counted(2, &deaths));
-  list.Clear();
-  EXPECT_EQ(deaths, 2);
-  EXPECT_TRUE(list.isTail);
-  EXPECT_TRUE(Walk(list).empty());
-  list.Clear();  // twice in a row frees nothing more
-  EXPECT_EQ(deaths, 2);
-
-  auto* again = new Counted(3, &deaths);
-  list.Append(again);
-  EXPECT_EQ(Walk(list), std::vector<Counted*>{again});
-  EXPECT_EQ(list.next->prev, list.Head());
-}
-
-TEST(ObjList, SharedItemsSurviveUntilTheirLastEntry) {
-  int deaths = 0;
-  Counted kept(7, &deaths);
-  kept.useCount = 2;
-  {
+TEST(ObjList, ClearReleasesItemsByUseCount) {
+  struct Case {
+    int useCount, entries;  // one item, listed `entries` times
+    int deaths, countLeft;
+  };
+  for (const Case& c : {Case{1, 1, 1, 0}, Case{2, 2, 1, 0}, Case{2, 1, 0, 1}, Case{3, 2, 0, 1}}) {
+    int deaths = 0;
+    auto* item = new Counted{&deaths, c.useCount};
     ObjList<Counted> list;
-    list.Append(&kept);
+    for (int k = 0; k < c.entries; ++k) list.Append(item);
     list.Clear();
+    EXPECT_EQ(deaths, c.deaths) << c.useCount << " x" << c.entries;
+    EXPECT_TRUE(Walk(list).empty());
+    if (c.countLeft) {
+      EXPECT_EQ(item->useCount, c.countLeft);
+      delete item;
+    }
+    list.Clear();  // an empty list frees nothing more
+    list.Append(new Counted{&deaths});  // and is reusable; its destructor releases the item
   }
-  EXPECT_EQ(kept.useCount, 1);
-  EXPECT_EQ(deaths, 0);
-
-  auto* twice = new Counted(8, &deaths);
-  twice->useCount = 2;
-  ObjList<Counted> list;
-  list.Append(twice);
-  list.Append(twice);
-  list.Clear();  // first entry lowers the count, second deletes
-  EXPECT_EQ(deaths, 1);
-}
-
-TEST(ObjList, DestructorReleasesEverything) {
-  int deaths = 0;
-  {
-    ObjList<Counted> list;
-    for (int i = 0; i < 5; ++i) list.Append(new Counted(i, &deaths));
-  }
-  EXPECT_EQ(deaths, 5);
-  // Lists of plain records free their nodes only (checked for leaks under the sanitizer run).
-  Plain p{0};
-  ObjList<Plain> plain;
-  plain.Append(&p);
-  plain.Append(&p);
 }
 
 }  // namespace

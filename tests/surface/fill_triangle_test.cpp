@@ -1,7 +1,9 @@
-// Triangle fill spans, read back from the pixels of a real surface.
+// Triangle fill spans, read back from a real surface and checked against a closed-form walk of
+// the three edges.
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "surface/surface.h"
@@ -9,87 +11,96 @@
 
 namespace {
 
-using Span = std::pair<int, int>;  // first and last lit x of a row
-
-constexpr int kSize = 40;
-constexpr int kOffset = 10;  // triangles are drawn away from the edges
-
-bool Lit(const Surface& s, int x, int y) { return zantrel::test::StoredPixel32(s, x, y) != 0; }
-
-// Spans of rows top..top+count-1; a row must be one unbroken run (or empty: {-1, -1}).
-std::vector<Span> Spans(const Surface& s, int top, int count) {
-  std::vector<Span> spans;
-  for (int y = top; y < top + count; ++y) {
-    Span span{-1, -1};
-    for (int x = 0; x < s.width; ++x) {
-      if (!Lit(s, x, y)) continue;
-      if (span.first < 0) span.first = x;
-      EXPECT_TRUE(span.second < 0 || span.second == x - 1) << "row " << y << " is broken at " << x;
-      span.second = x;
-    }
-    spans.push_back({span.first < 0 ? -1 : span.first - kOffset,
-                     span.second < 0 ? -1 : span.second - kOffset});
-  }
-  return spans;
-}
-
-struct FillCase {
-  const char* name;
-  int x0, y0, x1, y1, x2, y2;
-  int firstRow;
-  std::vector<Span> rows;  // rows firstRow.. and one empty row after
+struct Span {
+  int left = -1, right = -1;  // lit x range of a row; -1, -1 for none
+  bool operator==(const Span&) const = default;
 };
 
-TEST(FillTriangle, SpansPerRow) {
-  const FillCase cases[] = {
-      {"isosceles", 0, 0, 10, 0, 5, 5, 0, {{0, 10}, {1, 9}, {2, 8}, {3, 7}, {4, 6}, {5, 5}}},
-      {"scalene", 0, 0, 3, 7, 9, 2, 0,
-       {{0, 0}, {0, 4}, {0, 9}, {1, 8}, {1, 7}, {2, 6}, {2, 5}, {3, 4}}},
-      {"scalene reordered", 0, 0, 9, 2, 3, 7, 0,
-       {{0, 4}, {1, 8}, {1, 9}, {2, 7}, {2, 6}, {3, 5}, {3, 4}, {3, 3}}},
-      {"flat", 0, 3, 8, 3, 4, 3, 3, {{0, 8}}},
-      {"vertical", 2, 1, 2, 6, 2, 4, 1, {{2, 2}, {2, 2}, {2, 2}, {2, 2}, {2, 2}, {2, 2}}},
-  };
-  for (const FillCase& c : cases) {
-    Surface s;
-    ASSERT_TRUE(s.Create(kSize, kSize, 32));
-    s.SetPenColor(0x00FFFFFF);
-    s.FillTriangle(c.x0 + kOffset, c.y0 + kOffset, c.x1 + kOffset, c.y1 + kOffset,
-                   c.x2 + kOffset, c.y2 + kOffset);
-    std::vector<Span> expected = c.rows;
-    expected.insert(expected.begin(), Span{-1, -1});
-    expected.push_back({-1, -1});
-    EXPECT_EQ(Spans(s, kOffset + c.firstRow - 1, static_cast<int>(expected.size())), expected)
-        << c.name;
+constexpr int kSize = 64;
+
+// The row spans of the fill of one triangle on a fresh surface; each row must be one run.
+std::vector<Span> Fill(int x0, int y0, int x1, int y1, int x2, int y2) {
+  Surface s;
+  EXPECT_TRUE(s.Create(kSize, kSize, 32));
+  s.SetPenColor(0x00FFFFFF);
+  s.FillTriangle(x0, y0, x1, y1, x2, y2);
+  std::vector<Span> rows(kSize);
+  for (int y = 0; y < kSize; ++y) {
+    for (int x = 0; x < kSize; ++x) {
+      if (!zantrel::test::StoredPixel32(s, x, y)) continue;
+      EXPECT_TRUE(rows[y].right < 0 || rows[y].right == x - 1) << "row " << y << " broken at " << x;
+      if (rows[y].left < 0) rows[y].left = x;
+      rows[y].right = x;
+    }
   }
+  return rows;
 }
 
-int LitCount(const Surface& s) {
-  int count = 0;
-  for (int y = 0; y < s.height; ++y) {
-    for (int x = 0; x < s.width; ++x) count += Lit(s, x, y);
+// Each edge visits its start pixel and every pixel up to, not including, its end: along the
+// longer axis one pixel per step, the other coordinate advancing by floor(k * minor / major).
+std::vector<Span> Reference(const int (&x)[3], const int (&y)[3]) {
+  std::vector<Span> rows(kSize);
+  for (int e = 0; e < 3; ++e) {
+    const int ax = x[e], ay = y[e], dx = x[(e + 1) % 3] - ax, dy = y[(e + 1) % 3] - ay;
+    const int major = std::max(std::abs(dx), std::abs(dy));
+    for (int k = 0; k < major; ++k) {
+      const bool wide = std::abs(dx) >= std::abs(dy);
+      const int along = k, across = k * (wide ? std::abs(dy) : std::abs(dx)) / major;
+      const int px = ax + (dx < 0 ? -1 : 1) * (wide ? along : across);
+      const int py = ay + (dy < 0 ? -1 : 1) * (wide ? across : along);
+      Span& row = rows[static_cast<std::size_t>(py)];
+      row.left = row.left < 0 ? px : std::min(row.left, px);
+      row.right = std::max(row.right, px);
+    }
   }
-  return count;
+  return rows;
+}
+
+TEST(FillTriangle, SpansAreTheEdgesExtremesAndRotationKeepsThem) {
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int> coordinate(0, kSize - 1), small(24, 40);
+  int reversalsDiffering = 0;
+  for (int i = 0; i < 300; ++i) {
+    auto pick = [&] { return i % 3 ? coordinate(random) : small(random); };
+    const int x[3] = {pick(), pick(), pick()}, y[3] = {pick(), pick(), pick()};
+    const std::vector<Span> spans = Fill(x[0], y[0], x[1], y[1], x[2], y[2]);
+    ASSERT_EQ(spans, Reference(x, y)) << x[0] << "," << y[0] << " " << x[1] << "," << y[1] << " " << x[2] << "," << y[2];
+    ASSERT_EQ(Fill(x[1], y[1], x[2], y[2], x[0], y[0]), spans);
+    ASSERT_EQ(Fill(x[2], y[2], x[0], y[0], x[1], y[1]), spans);
+    reversalsDiffering += Fill(x[2], y[2], x[1], y[1], x[0], y[0]) != spans;
+  }
+  EXPECT_GT(reversalsDiffering, 100);  // the walk is not symmetric: reversing moves pixels
+}
+
+TEST(FillTriangle, WorkedSpans) {
+  struct Case {
+    int x0, y0, x1, y1, x2, y2;
+    int top;
+    std::vector<Span> rows;
+  };
+  const Case cases[] = {
+      {20, 20, 30, 20, 25, 25, 20, {{20, 30}, {21, 29}, {22, 28}, {23, 27}, {24, 26}, {25, 25}}},
+      {20, 20, 23, 27, 29, 22, 20, {{20, 20}, {20, 24}, {20, 29}, {21, 28}, {21, 27}, {22, 26}, {22, 25}, {23, 24}}},
+      {20, 23, 28, 23, 24, 23, 23, {{20, 28}}},
+      {22, 21, 22, 26, 22, 24, 21, {{22, 22}, {22, 22}, {22, 22}, {22, 22}, {22, 22}, {22, 22}}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Span> expected(kSize);
+    std::copy(c.rows.begin(), c.rows.end(), expected.begin() + c.top);
+    EXPECT_EQ(Fill(c.x0, c.y0, c.x1, c.y1, c.x2, c.y2), expected) << c.x0 << "," << c.y0;
+  }
 }
 
 TEST(FillTriangle, DrawsNothingForAPointOrARefusedTriangle) {
-  struct Refused {
-    const char* name;
-    int x0, y0, x1, y1, x2, y2;
+  const int refused[][6] = {
+      {5, 5, 5, 5, 5, 5},                       // a point has no edge to walk
+      {5, 0, 6, 300, 7, 10},                    // 301 rows: more than the table
+      {5, 10, 6, 0, 7, 300},
+      {5, -2000000000, 6, 2000000000, 7, 0},
+      {5000, 0, 6, 5, 7, 1}, {5, 0, -5000, 5, 7, 1},  // x at a sentinel
   };
-  const Refused cases[] = {
-      {"three equal vertices", 5, 5, 5, 5, 5, 5},
-      {"300 rows tall", 5, 0, 6, 300, 7, 10},
-      {"far taller than the table", 5, -2000000000, 6, 2000000000, 7, 0},
-      {"x at the left sentinel", 5000, 0, 6, 5, 7, 1},
-      {"x at the right sentinel", 5, 0, -5000, 5, 7, 1},
-  };
-  for (const Refused& c : cases) {
-    Surface s;
-    ASSERT_TRUE(s.Create(kSize, kSize, 32));
-    s.SetPenColor(0x00FFFFFF);
-    s.FillTriangle(c.x0, c.y0, c.x1, c.y1, c.x2, c.y2);
-    EXPECT_EQ(LitCount(s), 0) << c.name;
+  for (const auto& t : refused) {
+    EXPECT_EQ(Fill(t[0], t[1], t[2], t[3], t[4], t[5]), std::vector<Span>(kSize)) << t[1] << " " << t[2];
   }
 }
 
@@ -97,10 +108,10 @@ TEST(FillTriangle, UsesAllThreeHundredRowsAndClipsNegativeCoordinates) {
   Surface s;
   ASSERT_TRUE(s.Create(4, 320, 32));
   s.SetPenColor(0x00FFFFFF);
-  s.FillTriangle(-3, 10, 1, 10 + 299, 1, 10);  // 299 rows apart: exactly the table
+  s.FillTriangle(-3, 10, 1, 10 + 299, 1, 10);  // 300 rows: exactly the table
   for (int y = 0; y < s.height; ++y) {
-    const bool inside = y >= 10 && y <= 309;
-    EXPECT_EQ(Lit(s, 0, y) || Lit(s, 1, y), inside) << "row " << y;
+    const bool lit = zantrel::test::StoredPixel32(s, 0, y) || zantrel::test::StoredPixel32(s, 1, y);
+    EXPECT_EQ(lit, y >= 10 && y <= 309) << "row " << y;
   }
 }
 
