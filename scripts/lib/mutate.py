@@ -8,6 +8,7 @@ The list (scripts/lib/mutations.txt) holds one fault a line, NAME FILE FROM ==> 
 FROM is a whole line of the file (indentation aside) or a snippet found exactly once in it;
 either way it must name one place, or the run stops: the list has to follow the code.
 """
+import json
 import pathlib
 import subprocess
 import sys
@@ -71,10 +72,16 @@ def copy_tree():
 
 
 def unit_test_targets():
-    out = subprocess.run(["ctest", "--test-dir", str(BUILD), "-N"], check=True,
+    """The GoogleTest programs among the ctest entries: those that run a program of the build
+    itself, named as their test (not the scripted runs of the shipped programs)."""
+    out = subprocess.run(["ctest", "--test-dir", str(BUILD), "--show-only=json-v1"], check=True,
                          capture_output=True, text=True).stdout
-    return [line.split(":", 1)[1].strip() for line in out.splitlines()
-            if line.strip().startswith("Test") and "#" in line]
+    names = []
+    for test in json.loads(out)["tests"]:
+        program = pathlib.Path(test.get("command", [""])[0]).resolve()
+        if BUILD.resolve() in program.parents and program.name == test["name"]:
+            names.append(test["name"])
+    return names
 
 
 def build(targets):
@@ -82,9 +89,10 @@ def build(targets):
                           capture_output=True, text=True).returncode == 0
 
 
-def tests_pass():
+def tests_pass(targets):
     return subprocess.run(["ctest", "--test-dir", str(BUILD), "-j2", "--stop-on-failure",
-                           "--timeout", str(TIMEOUT)], capture_output=True).returncode == 0
+                           "--timeout", str(TIMEOUT), "-R", f"^({'|'.join(targets)})$"],
+                          capture_output=True).returncode == 0
 
 
 def main():
@@ -105,7 +113,7 @@ def main():
     subprocess.run(["cmake", "-S", str(SOURCE), "-B", str(BUILD), "-DCMAKE_BUILD_TYPE=Debug",
                     "-DCMAKE_CXX_COMPILER=g++"], check=True, capture_output=True)
     targets = unit_test_targets()
-    if not build(targets) or not tests_pass():
+    if not build(targets) or not tests_pass(targets):
         sys.exit("the unmutated tree does not build or pass its unit tests")
 
     killed = 0
@@ -117,7 +125,7 @@ def main():
         try:
             if not build(targets):
                 verdict = "DOES NOT BUILD"  # a fault the compiler rejects tests nothing
-            elif tests_pass():
+            elif tests_pass(targets):
                 verdict = "SURVIVED"
             else:
                 verdict = "killed"
