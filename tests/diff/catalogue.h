@@ -1,14 +1,6 @@
-// The differential catalogue: named pictures, drawn the same way by the native build and by the
-// Win32 build, whose bytes must match. A family of pictures registers itself from its own file:
-//
-//   namespace {
-//   const bool kRegistered = [] {
-//     for (int i = 0; i < 8; ++i) zantrel::diff::AddPicture("clear-" + std::to_string(i), [i] { ... });
-//     return true;
-//   }();
-//   }
-//
-// Names are file names: lower-case letters, digits, '-', '_' and '.' only, unique.
+// The differential catalogue: pictures drawn by the native build and by the Windows build under
+// Wine and compared byte for byte. Most are drawing steps in pictures.txt; generated bitmap-file
+// families register themselves from their own pictures_*.cpp with AddPicture.
 #pragma once
 
 #include <cstdint>
@@ -18,34 +10,23 @@
 
 #include "platform/win32.h"
 
-class Surface;
-
 namespace zantrel::diff {
 
 // A picture's raw device-independent bits as the bitmap holds them. height < 0 means the first
 // row in memory is the top one (top-down), as in BITMAPINFOHEADER.
 struct Picture {
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  std::int32_t bitsPerPixel = 0;
+  std::int32_t width = 0, height = 0, bitsPerPixel = 0;
   std::vector<std::uint8_t> bits;
 };
 
-using DrawPicture = std::function<Picture()>;
+using Step = std::vector<std::string>;  // a command and its arguments
 
-struct Entry {
-  std::string name;
-  DrawPicture draw;
-};
+// Runs the steps of pictures.txt and returns surface A's picture; throws std::invalid_argument
+// on an unknown command or a bad argument.
+Picture DrawSteps(const std::vector<Step>& steps);
 
-// Every registered picture, in registration order.
-std::vector<Entry>& Catalogue();
-
-// Registers a picture; returns true so a family can initialise a constant with it.
-bool AddPicture(std::string name, DrawPicture draw);
-
-// The bits of a surface's bitmap (bottom-up).
-Picture Capture(const Surface& surface);
+// Registers a generated picture; returns true so a family can initialise a constant with it.
+bool AddPicture(std::string name, std::function<Picture()> draw);
 
 // The bits of any DIB section, found through GetObjectA; topDown says how its rows are stored,
 // which only the caller knows.
