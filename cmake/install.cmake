@@ -87,11 +87,11 @@ install(FILES ${ZANTREL_GENERATED}/ZantrelConfig.cmake ${ZANTREL_GENERATED}/Zant
 # pkg-config: zantrel.pc for the library, zantrel-entry.pc adds the process entry.
 if(WIN32)
   set(ZANTREL_PC_REQUIRES "")
-  set(ZANTREL_PC_SYSTEM_LIBS "-luser32 -lgdi32")
+  set(ZANTREL_PC_PLATFORM_LIBS "-luser32 -lgdi32")  # the platform layer is Windows itself
   set(ZANTREL_PC_ENTRY_LIBS "-mwindows")
 else()
   set(ZANTREL_PC_REQUIRES "sdl2")
-  set(ZANTREL_PC_SYSTEM_LIBS "")
+  set(ZANTREL_PC_PLATFORM_LIBS "-lzantrel_platform")
   set(ZANTREL_PC_ENTRY_LIBS "-L\${libdir} -lzantrel_entry")
 endif()
 foreach(pc zantrel zantrel-entry)

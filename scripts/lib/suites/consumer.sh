@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The library as another project uses it: the native and the Windows build folders installed into a
 # temporary prefix each, every installed header compiled on its own, and tests/consumer built
-# against them (with CMake natively and with the mingw toolchain, and once with pkg-config). Each
+# against them (with CMake and with pkg-config, natively and with the mingw toolchain). Each
 # consumer's pictures must equal zantrel-render's frames byte for byte. JUnit into
 # build/suites/consumer.xml.
 set -uo pipefail
@@ -9,7 +9,8 @@ source "$(dirname "$0")/../common.sh"
 cd "$ROOT"
 wine_env
 out=build/suites/consumer
-rm -rf "$out" && mkdir -p "$out/reference" "$out/cmake" "$out/pkg-config" "$out/windows"
+rm -rf "$out" && mkdir -p "$out/reference" "$out/cmake" "$out/pkg-config" "$out/windows" \
+  "$out/windows-pkg-config"
 export JUNIT_LOGS=$out
 source scripts/lib/junit.sh
 prefix=$(mktemp -d)
@@ -62,10 +63,18 @@ case "$WINDOWS_PRESET" in
   win32) toolchain=cmake/toolchain-mingw-i686.cmake ;;
   *) toolchain=cmake/toolchain-mingw-x86_64.cmake ;;
 esac
-if junit_check install_windows cmake --install "build/$WINDOWS_PRESET" --prefix "$prefix/windows" &&
-  consumer_cmake windows "$prefix/windows" -DCMAKE_TOOLCHAIN_FILE="$ROOT/$toolchain"; then
-  junit_check windows_run "$WINE" "$prefix/build-windows/consumer.exe" "Z:$ROOT/$out/windows" &&
-    compare_pictures windows "$out/windows"
+triple=$(sed -n 's/^set(ZANTREL_MINGW_TRIPLE \(.*\))$/\1/p' "$toolchain")
+if junit_check install_windows cmake --install "build/$WINDOWS_PRESET" --prefix "$prefix/windows"; then
+  if consumer_cmake windows "$prefix/windows" -DCMAKE_TOOLCHAIN_FILE="$ROOT/$toolchain"; then
+    junit_check windows_run "$WINE" "$prefix/build-windows/consumer.exe" "Z:$ROOT/$out/windows" &&
+      compare_pictures windows "$out/windows"
+  fi
+  if junit_check windows_pkg-config_build bash -c "$triple-g++-posix -std=c++20 -Wall -Wextra -Werror \
+      -static tests/consumer/consumer.cpp -o '$prefix/consumer-pkg-config.exe' \
+      \$(PKG_CONFIG_LIBDIR='$prefix/windows/lib/pkgconfig' pkg-config --cflags --libs zantrel-entry)"; then
+    junit_check windows_pkg-config_run "$WINE" "$prefix/consumer-pkg-config.exe" "Z:$ROOT/$out/windows-pkg-config" &&
+      compare_pictures windows_pkg-config "$out/windows-pkg-config"
+  fi
 fi
 
 junit_write consumer build/suites/consumer.xml
