@@ -30,4 +30,5 @@ function(zantrel_add_test name)
     target_link_options(${name} PRIVATE ${ZANTREL_WEB_TEST_LINK_OPTIONS})
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${ZANTREL_RESULTS_ARG}/${name}.xml)
+  set_tests_properties(${name} PROPERTIES LABELS unit)  # the unit tests proper, for ctest -L unit
 endfunction()

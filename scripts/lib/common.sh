@@ -123,15 +123,8 @@ with_xvfb() {
   return $rc
 }
 
-# The unit test programs of a configured native build folder, one name a line: the ctest entries
-# that run a program of the build itself (GoogleTest programs, each named as its test), not
-# those that drive the shipped programs through a script.
+# The unit test programs of a configured build folder, one name a line: the GoogleTest programs
+# (ctest label "unit"), each named as its test; not the scripted runs of the shipped programs.
 unit_test_targets() {  # build folder
-  ctest --test-dir "$1" --show-only=json-v1 | /usr/bin/python3 -c '
-import json, os, sys
-build = os.path.realpath(sys.argv[1])
-for test in json.load(sys.stdin)["tests"]:
-    program = os.path.realpath(test.get("command", [""])[0])
-    if program.startswith(build + os.sep) and os.path.basename(program) == test["name"]:
-        print(test["name"])' "$1"
+  ctest --test-dir "$1" -N -L '^unit$' | sed -n 's/^ *Test *#[0-9]*: *//p'
 }
