@@ -122,29 +122,32 @@ bool ReadHeaders(const std::vector<std::uint8_t>& file, Layout& l) {
 }
 
 // Copies each row's pixels as far as the file holds them, in memory order; the row padding and the
-// bits past a row's last pixel stay zero. Returns how many rows (from the first in memory) it
-// touched.
-int CopyRows(Bitmap& b, const FileTail& bits) {
+// bits past a row's last pixel stay zero.
+void CopyRows(Bitmap& b, const FileTail& bits) {
   const std::size_t pitch = static_cast<std::size_t>(b.pitch);
   const std::uint64_t rowBits = static_cast<std::uint64_t>(b.width) * static_cast<std::uint64_t>(b.bitsPerPixel);
   const std::size_t wholeBytes = static_cast<std::size_t>(rowBits / 8);
   const int lastBits = static_cast<int>(rowBits % 8);
-  int row = 0;
-  for (std::size_t at = 0; row < b.height && at < bits.size; ++row, at += pitch) {
-    std::uint8_t* out = b.memory + static_cast<std::size_t>(row) * pitch;
+  std::uint8_t* out = b.memory;
+  for (std::size_t at = 0; out < b.memory + pitch * static_cast<std::size_t>(b.height) && at < bits.size;
+       at += pitch, out += pitch) {
     const std::size_t held = bits.size - at;
     std::memcpy(out, bits.data + at, held < wholeBytes ? held : wholeBytes);
     if (lastBits && held > wholeBytes) out[wholeBytes] = bits.data[at + wholeBytes] & (0xFF << (8 - lastBits));
   }
-  return row;
 }
 
-// Rewrites the first `rows` rows in memory from pixels stored with the file's masks into the
-// bitmap's own format, through their colour. The rows after them are zero either way.
-void ConvertRows(Bitmap& b, int rows, const std::uint32_t (&fileMasks)[3]) {
-  for (int r = 0; r < rows; ++r) {
-    std::uint8_t* row = b.memory + static_cast<std::size_t>(r) * static_cast<std::size_t>(b.pitch);
-    for (int x = 0; x < b.width; ++x) {
+// Rewrites the 16 or 32 bpp pixels within the first `held` bytes in memory from the file's masks
+// into the bitmap's own format, through their colour. The pixels after them are zero either way,
+// so the work is bounded by the file, not by the picture it describes.
+void ConvertPixels(Bitmap& b, std::size_t held, const std::uint32_t (&fileMasks)[3]) {
+  const std::size_t pitch = static_cast<std::size_t>(b.pitch);
+  const std::size_t pixelBytes = static_cast<std::size_t>(b.bitsPerPixel / 8);
+  std::uint8_t* row = b.memory;
+  for (std::size_t at = 0; at < held; at += pitch, row += pitch) {
+    const std::size_t rowPixels = (held - at + pixelBytes - 1) / pixelBytes;
+    const int pixels = rowPixels < static_cast<std::size_t>(b.width) ? static_cast<int>(rowPixels) : b.width;
+    for (int x = 0; x < pixels; ++x) {
       const COLORREF c = MaskedColor(b.format->get(row, x), fileMasks);
       b.format->put(row, x, b.format->fromColor(b, c));
     }
@@ -179,9 +182,12 @@ HBITMAP Decode(const std::vector<std::uint8_t>& file) {
   if (l.compression == BI_RLE8 || l.compression == BI_RLE4) {
     DrawRunLength(*b, bits, l.imageSize);
   } else {
-    const int rows = CopyRows(*b, bits);
+    CopyRows(*b, bits);
+    const std::size_t bytes = static_cast<std::size_t>(b->pitch) * static_cast<std::size_t>(b->height);
     const std::uint32_t(&own)[3] = l.bpp == 16 ? k555 : k888;
-    if (direct && std::memcmp(l.masks, own, sizeof own) != 0) ConvertRows(*b, rows, l.masks);
+    if (direct && std::memcmp(l.masks, own, sizeof own) != 0) {
+      ConvertPixels(*b, bits.size < bytes ? bits.size : bytes, l.masks);
+    }
   }
   return reinterpret_cast<HBITMAP>(static_cast<Object*>(b));
 }

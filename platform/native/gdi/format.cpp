@@ -1,5 +1,7 @@
 #include "platform/native/gdi/format.h"
 
+#include <bit>
+
 namespace zantrel::gdi {
 namespace {
 
@@ -53,17 +55,8 @@ void Put16(std::uint8_t* row, int x, std::uint32_t v) {
 
 // Bitfields of any masks (16 or 32 bpp). A channel is the run of set bits from the mask's lowest
 // one; a mask with gaps counts only that first run.
-int Shift(std::uint32_t mask) {
-  int s = 0;
-  while (mask && !(mask & 1)) mask >>= 1, ++s;
-  return s;
-}
-int Width(std::uint32_t mask) {
-  mask >>= Shift(mask);
-  int w = 0;
-  while (mask & 1) mask >>= 1, ++w;
-  return w;
-}
+int Shift(std::uint32_t mask) { return mask ? std::countr_zero(mask) : 0; }
+int Width(std::uint32_t mask) { return std::countr_one(mask >> Shift(mask)); }
 std::uint32_t PutChannel(std::uint32_t value8, std::uint32_t mask) {
   const int w = Width(mask);
   if (w == 0) return 0;
