@@ -1,13 +1,8 @@
-// zantrel-catalogue PICTURES OUTDIR [NAME-PREFIX]: expands the picture descriptions of PICTURES
-// (see its head), adds the registered families, draws every picture (or those whose names start
-// with the prefix) and writes each as OUTDIR/<name>.pic: "ZPIC", width, height and bits per pixel
-// as little-endian 32-bit integers, then the bits. zantrel-catalogue PICTURES --list prints the
-// names.
-#include <cctype>
+// zantrel-catalogue PICTURES OUTDIR [NAME-PREFIX] draws every picture of PICTURES (see its head)
+// whose name starts with the prefix into OUTDIR/<name>.pic: "ZPIC", width, height and bits per
+// pixel as little-endian 32-bit integers, then the bits. OUTDIR --list prints the names instead.
 #include <cstdio>
-#include <cstring>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -15,6 +10,7 @@
 #include <stdexcept>
 
 #include "tests/diff/catalogue.h"
+#include "tests/support/bmp_file.h"
 
 namespace {
 
@@ -24,81 +20,68 @@ struct Alternative {
   std::string label, value;
 };
 using Group = std::vector<Alternative>;
+using Lists = std::map<std::string, Group>;
+
+struct Entry {
+  std::string name;
+  std::vector<Step> steps;
+};
 
 std::string Trim(const std::string& s) {
   const auto first = s.find_first_not_of(" \t");
   return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-std::vector<std::string> Split(const std::string& s, char separator) {
-  std::vector<std::string> parts;
-  std::istringstream in(s);
-  for (std::string part; std::getline(in, part, separator);) parts.push_back(Trim(part));
-  return parts;
-}
-
-Group ParseGroup(const std::string& body, const std::map<std::string, Group>& lists) {
-  if (!body.empty() && body[0] == '@') {
-    if (!lists.count(body.substr(1))) throw std::invalid_argument("unknown list " + body);
-    return lists.at(body.substr(1));
-  }
+// @LIST, FIRST..LAST (labels padded to FIRST's width) or ALT|ALT... with ALT = LABEL[=VALUE].
+Group ParseGroup(const std::string& body, const Lists& lists) {
+  if (body.starts_with('@')) return lists.at(body.substr(1));
   Group group;
-  if (const auto dots = body.find(".."); dots != std::string::npos) {  // labels padded to the first bound
+  if (const auto dots = body.find(".."); dots != std::string::npos) {
     for (int i = std::stoi(body.substr(0, dots)); i <= std::stoi(body.substr(dots + 2)); ++i) {
       const std::string n = std::to_string(i);
-      group.push_back({std::string(n.size() < dots ? dots - n.size() : 0, '0') + n, n});
+      group.push_back({std::string(dots - std::min(dots, n.size()), '0') + n, n});
     }
     return group;
   }
-  for (const std::string& alternative : Split(body, '|')) {
+  std::istringstream in(body);
+  for (std::string alternative; std::getline(in, alternative, '|');) {
     const auto equals = alternative.find('=');
-    if (equals == std::string::npos) group.push_back({alternative, alternative});
-    else group.push_back({Trim(alternative.substr(0, equals)), Trim(alternative.substr(equals + 1))});
+    const std::string value = equals == std::string::npos ? alternative : alternative.substr(equals + 1);
+    group.push_back({Trim(alternative.substr(0, equals)), Trim(value)});
   }
   return group;
 }
 
-struct Entry {
-  std::string name;
-  std::function<zantrel::diff::Picture()> draw;
-};
-
-std::vector<Entry>& Registered() {
-  static std::vector<Entry> entries;
-  return entries;
-}
-
-// One entry per combination of the name's groups, $N in the steps replaced by group N's value.
-void Expand(const std::string& name, const std::string& steps,
-            const std::map<std::string, Group>& lists, std::vector<Entry>& out) {
+// One entry per combination of the pattern's groups, $N in the steps replaced by group N's value.
+void Expand(const std::string& pattern, const std::string& steps, const Lists& lists, std::vector<Entry>& out) {
   std::vector<std::string> literals{""};
   std::vector<Group> groups;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] != '{') {
-      literals.back() += name[i];
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '{') {
+      literals.back() += pattern[i];
       continue;
     }
-    const std::size_t close = name.find('}', i);
+    const std::size_t close = pattern.find('}', i);
     if (close == std::string::npos) throw std::invalid_argument("unclosed group");
-    groups.push_back(ParseGroup(name.substr(i + 1, close - i - 1), lists));
+    groups.push_back(ParseGroup(pattern.substr(i + 1, close - i - 1), lists));
     literals.push_back("");
     i = close;
   }
   for (std::vector<std::size_t> choice(groups.size(), 0);;) {
-    std::string name = literals[0], text = steps;
-    std::vector<Step> parsed;
-    for (std::size_t g = 0; g < groups.size(); ++g) name += groups[g][choice[g]].label + literals[g + 1];
+    Entry entry{literals[0], {}};
+    std::string text = steps;
+    for (std::size_t g = 0; g < groups.size(); ++g) entry.name += groups[g][choice[g]].label + literals[g + 1];
     for (std::size_t at = text.find('$'); at != std::string::npos; at = text.find('$', at)) {
-      const std::size_t g = at + 1 < text.size() ? static_cast<std::size_t>(text[at + 1] - '1') : 99;
+      const std::size_t g = at + 1 < text.size() ? text[at + 1] - '1' : groups.size();
       if (g >= groups.size()) throw std::invalid_argument("no group for " + text.substr(at, 2));
-      text.replace(at, 2, groups[g][choice[g]].value);
+      text.replace(at, 2, groups[g][choice[g]].value);  // a value may hold $N of an earlier group
     }
-    for (const std::string& part : Split(text, ';')) {
+    std::istringstream parts(text);
+    for (std::string part; std::getline(parts, part, ';');) {
       std::istringstream words(part);
-      Step step{std::istream_iterator<std::string>(words), {}};
-      if (!step.empty()) parsed.push_back(step);
+      if (Step step{std::istream_iterator<std::string>(words), {}}; !step.empty()) entry.steps.push_back(step);
     }
-    out.push_back({name, [parsed] { return zantrel::diff::DrawSteps(parsed); }});
+    out.push_back(entry);
     std::size_t g = groups.size();
     while (g > 0 && ++choice[g - 1] == groups[g - 1].size()) choice[--g] = 0;
     if (g == 0) return;
@@ -109,10 +92,10 @@ std::vector<Entry> ReadPictures(std::istream& in) {
   std::vector<std::string> lines;  // a line starting with a space continues the one before
   for (std::string line; std::getline(in, line);) {
     if (Trim(line).empty() || Trim(line)[0] == '#') continue;
-    if (std::isspace(static_cast<unsigned char>(line[0])) && !lines.empty()) lines.back() += " " + Trim(line);
+    if (line[0] == ' ' && !lines.empty()) lines.back() += " " + Trim(line);
     else lines.push_back(Trim(line));
   }
-  std::map<std::string, Group> lists;
+  Lists lists;
   std::vector<Entry> entries;
   for (const std::string& line : lines) {
     try {
@@ -120,8 +103,7 @@ std::vector<Entry> ReadPictures(std::istream& in) {
       for (int depth = 0; colon < line.size() && (line[colon] != ':' || depth > 0); ++colon) {
         depth += line[colon] == '{' ? 1 : line[colon] == '}' ? -1 : 0;
       }
-      if (line[0] == '@' && line.find('=') != std::string::npos) {
-        const auto equals = line.find('=');
+      if (const auto equals = line.find('='); line[0] == '@' && equals != std::string::npos) {
         lists[Trim(line.substr(1, equals - 1))] = ParseGroup(Trim(line.substr(equals + 1)), lists);
       } else if (colon < line.size()) {
         Expand(Trim(line.substr(0, colon)), line.substr(colon + 1), lists, entries);
@@ -132,46 +114,15 @@ std::vector<Entry> ReadPictures(std::istream& in) {
       throw std::invalid_argument(std::string(error.what()) + " in: " + line);
     }
   }
-  entries.insert(entries.end(), Registered().begin(), Registered().end());
   std::set<std::string> names;
   for (const Entry& e : entries) {
     const bool fileName = e.name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-_.") == std::string::npos;
-    if (e.name.empty() || !fileName || !names.insert(e.name).second) throw std::invalid_argument("bad or repeated name " + e.name);
+    if (e.name.empty() || !fileName || !names.insert(e.name).second) throw std::invalid_argument("bad name " + e.name);
   }
   return entries;
 }
 
-bool WritePicture(const std::string& path, const zantrel::diff::Picture& picture) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  unsigned char header[16] = {'Z', 'P', 'I', 'C'};
-  const std::int32_t fields[3] = {picture.width, picture.height, picture.bitsPerPixel};
-  for (int i = 0; i < 12; ++i) header[4 + i] = static_cast<unsigned char>(static_cast<std::uint32_t>(fields[i / 4]) >> (8 * (i % 4)));
-  bool ok = std::fwrite(header, 1, sizeof header, file) == sizeof header;
-  ok = ok && std::fwrite(picture.bits.data(), 1, picture.bits.size(), file) == picture.bits.size();
-  return std::fclose(file) == 0 && ok;
-}
-
 }  // namespace
-
-namespace zantrel::diff {
-
-bool AddPicture(std::string name, std::function<Picture()> draw) {
-  Registered().push_back({std::move(name), std::move(draw)});
-  return true;
-}
-
-Picture CaptureBitmap(HBITMAP bitmap, bool topDown) {
-  BITMAP record{};
-  Picture picture;
-  if (!bitmap || GetObjectA(bitmap, sizeof record, &record) != sizeof record) return picture;
-  picture = {record.bmWidth, topDown ? -record.bmHeight : record.bmHeight, record.bmBitsPixel, {}};
-  const auto* bits = static_cast<const std::uint8_t*>(record.bmBits);
-  if (bits) picture.bits.assign(bits, bits + static_cast<std::size_t>(record.bmWidthBytes) * static_cast<std::size_t>(record.bmHeight));
-  return picture;
-}
-
-}  // namespace zantrel::diff
 
 int main(int argc, char** argv) {
   if (argc < 3 || argc > 4) {
@@ -187,16 +138,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s\n", argv[1], error.what());
     return 2;
   }
-  const std::string prefix = argc == 4 ? argv[3] : "";
+  const std::string out = argv[2], prefix = argc == 4 ? argv[3] : "";
   int failures = 0;
   for (const Entry& e : entries) {
-    if (std::strcmp(argv[2], "--list") == 0) {
+    if (out == "--list") {
       std::printf("%s\n", e.name.c_str());
-    } else if (e.name.compare(0, prefix.size(), prefix) == 0) {
+    } else if (e.name.starts_with(prefix)) {
       try {
-        if (!WritePicture(std::string(argv[2]) + "/" + e.name + ".pic", e.draw())) {
-          throw std::runtime_error("cannot write");
+        const zantrel::diff::Picture picture = zantrel::diff::DrawSteps(e.steps);
+        std::vector<std::uint8_t> bytes = {'Z', 'P', 'I', 'C'};
+        for (std::int32_t field : {picture.width, picture.height, picture.bitsPerPixel}) {
+          zantrel::test::Put32(bytes, field);
         }
+        bytes.insert(bytes.end(), picture.bits.begin(), picture.bits.end());
+        if (!zantrel::test::WriteBytes(out + "/" + e.name + ".pic", bytes)) throw std::runtime_error("cannot write");
       } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", e.name.c_str(), error.what());
         ++failures;

@@ -1,10 +1,8 @@
 // The differential catalogue: pictures drawn by the native build and by the Windows build under
-// Wine and compared byte for byte. Most are drawing steps in pictures.txt; generated bitmap-file
-// families register themselves from their own pictures_*.cpp with AddPicture.
+// Wine and compared byte for byte, each described as drawing steps in pictures.txt.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,8 +10,7 @@
 
 namespace zantrel::diff {
 
-// A picture's raw device-independent bits as the bitmap holds them. height < 0 means the first
-// row in memory is the top one (top-down), as in BITMAPINFOHEADER.
+// Raw device-independent bits as a bitmap holds them, bottom row first.
 struct Picture {
   std::int32_t width = 0, height = 0, bitsPerPixel = 0;
   std::vector<std::uint8_t> bits;
@@ -21,15 +18,15 @@ struct Picture {
 
 using Step = std::vector<std::string>;  // a command and its arguments
 
-// Runs the steps of pictures.txt and returns surface A's picture; throws std::invalid_argument
-// on an unknown command or a bad argument.
+// Runs the steps and returns their picture; throws std::invalid_argument on an unknown command
+// or a bad argument.
 Picture DrawSteps(const std::vector<Step>& steps);
 
-// Registers a generated picture; returns true so a family can initialise a constant with it.
-bool AddPicture(std::string name, std::function<Picture()> draw);
+// The bits of any DIB section, found through GetObjectA.
+Picture CaptureBitmap(HBITMAP bitmap);
 
-// The bits of any DIB section, found through GetObjectA; topDown says how its rows are stored,
-// which only the caller knows.
-Picture CaptureBitmap(HBITMAP bitmap, bool topDown = false);
+// `bmp ...`: a bitmap file built from fields and loaded with LoadImageA, or a DIB section made
+// with CreateDIBSection, and what the platform made of it (files.cpp).
+Picture BitmapPicture(const Step& step);
 
 }  // namespace zantrel::diff

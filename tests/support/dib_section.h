@@ -8,16 +8,8 @@
 
 namespace zantrel::test {
 
-// The header of a bottom-up DIB section.
 inline BITMAPINFOHEADER DibHeader(std::int32_t width, std::int32_t height, int bitsPerPixel, DWORD compression) {
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof(BITMAPINFOHEADER);
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = static_cast<WORD>(bitsPerPixel);
-  header.biCompression = compression;
-  return header;
+  return {sizeof(BITMAPINFOHEADER), width, height, 1, WORD(bitsPerPixel), compression, 0, 0, 0, 0, 0};
 }
 
 inline HBITMAP MakeBitfieldDib(std::int32_t width, std::int32_t height, int bitsPerPixel,

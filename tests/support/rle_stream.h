@@ -12,23 +12,17 @@ class RleStream {
   explicit RleStream(int bitsPerPixel) : nibbles_(bitsPerPixel == 4) {}
 
   // count pixels of `value` (at 4 bpp a byte of two nibbles that alternate, high one first).
-  RleStream& Run(int count, std::uint8_t value) { return Bytes({static_cast<std::uint8_t>(count), value}); }
+  RleStream& Run(int count, std::uint8_t value) { return Bytes({std::uint8_t(count), value}); }
   // The pixels as they are (at 4 bpp one nibble each), padded to a 16-bit boundary.
   RleStream& Absolute(const std::vector<std::uint8_t>& pixels) {
-    Bytes({0, static_cast<std::uint8_t>(pixels.size())});
-    std::size_t written = 0;
+    Bytes({0, std::uint8_t(pixels.size())});
+    const std::size_t start = bytes_.size();
     for (std::size_t i = 0; i < pixels.size(); ++i) {
-      if (!nibbles_) {
-        bytes_.push_back(pixels[i]);
-        ++written;
-      } else if (i % 2 == 0) {
-        bytes_.push_back(static_cast<std::uint8_t>(pixels[i] << 4));
-        ++written;
-      } else {
-        bytes_.back() = static_cast<std::uint8_t>(bytes_.back() | (pixels[i] & 0xF));
-      }
+      if (!nibbles_) bytes_.push_back(pixels[i]);
+      else if (i % 2 == 0) bytes_.push_back(std::uint8_t(pixels[i] << 4));
+      else bytes_.back() |= pixels[i] & 0xF;
     }
-    if (written % 2) bytes_.push_back(0);
+    if ((bytes_.size() - start) % 2) bytes_.push_back(0);
     return *this;
   }
   RleStream& EndOfLine() { return Bytes({0, 0}); }

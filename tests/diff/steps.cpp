@@ -1,10 +1,11 @@
-// The steps of the catalogue's pictures. `surface S W H BPP` makes surface S (A..Z); the other
-// steps draw through the surface or through raw GDI calls on its device context. The picture is
-// surface A's bitmap.
+// The drawing steps. `surface S W H BPP` makes surface S (A..Z); the other steps draw through the
+// surface or through raw GDI calls on its device context. The picture is surface A's bitmap, with
+// any raw bits a step appends, unless a file step makes the whole picture.
 #include <array>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 #include "examples/shapes.h"
@@ -19,24 +20,23 @@ namespace {
 struct Canvas {
   std::array<Surface, 26> surfaces;
   BallField field;
-  std::vector<std::uint8_t> appended;  // raw bits that follow surface A's in the picture
+  std::vector<std::uint8_t> appended;
+  std::optional<Picture> picture;
 };
 
 struct Args {
   const Step& step;
   Canvas& canvas;
   std::int32_t Int(std::size_t i) const {
-    const std::string& word = step.at(i);
     std::size_t used = 0;
-    const long long value = std::stoll(word, &used, word.find("0x") != std::string::npos ? 16 : 10);
-    if (used != word.size()) throw std::invalid_argument("not a number: " + word);
-    return static_cast<std::int32_t>(value);
+    const long long value = std::stoll(Word(i), &used, Word(i).find("0x") != std::string::npos ? 16 : 10);
+    if (used != Word(i).size()) throw std::invalid_argument("not a number: " + Word(i));
+    return std::int32_t(value);
   }
-  Color C(std::size_t i) const { return static_cast<Color>(Int(i)); }
+  Color C(std::size_t i) const { return Color(Int(i)); }
   Surface& S(std::size_t i) const {
-    const std::string& word = step.at(i);
-    if (word.size() != 1 || word[0] < 'A' || word[0] > 'Z') throw std::invalid_argument("not a surface: " + word);
-    return canvas.surfaces[static_cast<std::size_t>(word[0] - 'A')];
+    if (Word(i).size() != 1 || Word(i)[0] < 'A' || Word(i)[0] > 'Z') throw std::invalid_argument("not a surface");
+    return canvas.surfaces[Word(i)[0] - 'A'];
   }
   HDC Dc(std::size_t i) const { return S(i).dc; }
   const std::string& Word(std::size_t i) const { return step.at(i); }
@@ -62,8 +62,8 @@ std::array<int, 2> RingPoint(int k) {
   return points[side];
 }
 
-void Wire(Surface& s, const std::string& method, ObjList<MeshVertex>& vertices, Mesh* mesh,
-          MeshOrigin origin, std::int32_t view, Color color) {
+void Wire(Surface& s, const std::string& method, ObjList<MeshVertex>& vertices, Mesh* mesh, MeshOrigin origin,
+          std::int32_t view, Color color) {
   if (method == "vertex") s.DrawVertexMesh(vertices, origin, view, color);
   else if (method == "skip-visited") s.DrawVertexMeshSkipVisited(vertices, origin, view, color);
   else if (method == "inside") s.DrawVertexMeshInside(vertices, origin, view, color);
@@ -76,13 +76,10 @@ void Wire(Surface& s, const std::string& method, ObjList<MeshVertex>& vertices, 
 // the surface: copied onto a grey 32 bpp surface, and below it copied again after a diagonal was
 // drawn on the loaded bitmap in its own format; the loaded raw bits follow in the picture.
 void File(const Args& a) {
-  test::BmpLayout bmp;
-  bmp.headerSize = static_cast<std::uint32_t>(a.Int(2));
-  bmp.bitsPerPixel = static_cast<std::uint16_t>(a.Int(3));
-  bmp.bitfields = a.Int(4) != 0;
+  test::BmpLayout bmp{std::uint32_t(a.Int(2)), std::uint16_t(a.Int(3)), a.Int(4) != 0};
   bmp.width = bmp.bitsPerPixel == 1 ? 19 : 11;  // odd widths pad every row
-  if (bmp.bitfields) bmp.masks = bmp.bitsPerPixel == 16 ? std::array<std::uint32_t, 3>{0xF800, 0x07E0, 0x001F}
-                                                        : std::array<std::uint32_t, 3>{0xFF0000, 0x00FF00, 0x0000FF};
+  if (bmp.bitfields) bmp.masks = {bmp.bitsPerPixel == 16 ? 0xF800u : 0xFF0000u, bmp.bitsPerPixel == 16 ? 0x07E0u : 0xFF00u,
+                                  bmp.bitsPerPixel == 16 ? 0x001Fu : 0xFFu};
   const auto path = std::filesystem::temp_directory_path() / ("zantrel-catalogue-" + a.Word(2) + "-" + a.Word(3) + ".bmp");
   test::WriteBytes(path.string(), test::MakeBmp(bmp));
   Surface loaded;
@@ -109,7 +106,7 @@ void ShadedScene(const Args& a) {
 }
 
 struct Command {
-  std::size_t words;  // the command and its arguments
+  std::size_t words;  // the command and its arguments; 0 for any number
   std::function<void(const Args&)> run;
 };
 
@@ -152,12 +149,12 @@ const std::map<std::string, Command> kCommands = {
     {"fan", {3, [](const Args& a) {  // every ring point times scale through the surface, pen by pen
        const int scale = a.Int(2), centre = 12 * scale + 2;
        for (int k = 0; k < 96; ++k) {
-         a.S(1).SetPenColor(0x00102030u * static_cast<Color>(k % 7 + 1));
+         a.S(1).SetPenColor(0x00102030u * Color(k % 7 + 1));
          a.S(1).DrawLine(centre, centre, centre + RingPoint(k)[0] * scale, centre + RingPoint(k)[1] * scale);
        }
      }}},
     {"ball", {7, [](const Args& a) {  // round|square radius x y scaleX scaleY
-       Ball* ball = a.canvas.field.AddBall(a.Word(1) == "round" ? BALL_ROUND : BALL_SQUARE, static_cast<std::uint32_t>(a.Int(2)));
+       Ball* ball = a.canvas.field.AddBall(a.Word(1) == "round" ? BALL_ROUND : BALL_SQUARE, std::uint32_t(a.Int(2)));
        ball->centerX = a.Int(3), ball->centerY = a.Int(4), ball->scaleX = a.Int(5), ball->scaleY = a.Int(6);
      }}},
     {"contour", {6, [](const Args& a) { a.canvas.field.DrawContour(a.Int(2), a.Int(3), a.Int(4), a.Int(5), &a.S(1)); }}},
@@ -190,18 +187,30 @@ const std::map<std::string, Command> kCommands = {
        a.S(1).DrawShadedMesh(vertices, triangles);
      }}},
     {"file", {5, File}},
+    {"bmp", {0, [](const Args& a) { a.canvas.picture = BitmapPicture(a.step); }}},
 };
 
 }  // namespace
+
+Picture CaptureBitmap(HBITMAP bitmap) {
+  BITMAP record{};
+  Picture picture;
+  if (!bitmap || GetObjectA(bitmap, sizeof record, &record) != sizeof record) return picture;
+  picture = {record.bmWidth, record.bmHeight, record.bmBitsPixel, {}};
+  const auto* bits = static_cast<const std::uint8_t*>(record.bmBits);
+  if (bits) picture.bits.assign(bits, bits + std::size_t(record.bmWidthBytes) * record.bmHeight);
+  return picture;
+}
 
 Picture DrawSteps(const std::vector<Step>& steps) {
   Canvas canvas;
   for (const Step& step : steps) {
     const auto command = kCommands.find(step[0]);
     if (command == kCommands.end()) throw std::invalid_argument("unknown step " + step[0]);
-    if (step.size() != command->second.words) throw std::invalid_argument("wrong argument count for " + step[0]);
+    if (command->second.words && step.size() != command->second.words) throw std::invalid_argument("wrong argument count");
     command->second.run(Args{step, canvas});
   }
+  if (canvas.picture) return *canvas.picture;
   Picture picture = CaptureBitmap(canvas.surfaces[0].bitmap);
   picture.bits.insert(picture.bits.end(), canvas.appended.begin(), canvas.appended.end());
   return picture;
