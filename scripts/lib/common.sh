@@ -64,10 +64,11 @@ wine_env() {
   fi
 }
 
-# playwright-core for the scripts that drive Chromium, from tests/web's lockfile (no browser download).
+# playwright-core for the scripts that drive Chromium, from the lockfile at the top of the tree (no
+# browser download).
 ensure_browser_driver() {
-  [ -d "$ROOT/tests/web/node_modules/playwright-core" ] && return 0
-  (cd "$ROOT/tests/web" && npm ci --no-audit --no-fund --silent >/dev/null)
+  [ -d "$ROOT/node_modules/playwright-core" ] && return 0
+  (cd "$ROOT" && npm ci --no-audit --no-fund --silent >/dev/null)
 }
 
 configure_and_build() {  # preset [build options, e.g. --target NAME...]

@@ -1,30 +1,21 @@
-# One command-line case: runs PROGRAM (through EMULATOR when set) with ARGS (words joined by "|")
-# and checks its exit status, and its standard output and error against regular expressions.
-# REMOVE names a path deleted first; FILES lists ("|") paths that must exist afterwards.
-if(REMOVE)
-  file(REMOVE_RECURSE ${REMOVE})
+# One cli_case, its arguments joined by "|" in CASE: runs PROGRAM (through EMULATOR when set) and
+# checks the exit status, standard output and error, and that FILES exist (REMOVE deleted first).
+string(REPLACE "|" ";" case "${CASE}")
+cmake_parse_arguments(CASE "WINDOWS" "EXIT;STDOUT;STDERR;REMOVE" "ARGS;FILES" ${case})
+if(CASE_REMOVE)
+  file(REMOVE_RECURSE ${CASE_REMOVE})
 endif()
-string(REPLACE "|" ";" arguments "${ARGS}")
-execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${arguments}
+execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${CASE_ARGS}
                 RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE error)
 string(REPLACE "\r\n" "\n" output "${output}")
 string(REPLACE "\r\n" "\n" error "${error}")
-set(problems "")
-if(NOT status STREQUAL EXIT)
-  string(APPEND problems "exit status ${status}, expected ${EXIT}\n")
-endif()
-if(NOT output MATCHES "${STDOUT}")
-  string(APPEND problems "standard output does not match ${STDOUT}\n")
-endif()
-if(NOT error MATCHES "${STDERR}")
-  string(APPEND problems "standard error does not match ${STDERR}\n")
-endif()
-string(REPLACE "|" ";" files "${FILES}")
-foreach(path IN LISTS files)
+foreach(path IN LISTS CASE_FILES)
   if(NOT EXISTS ${path})
-    string(APPEND problems "${path} was not written\n")
+    string(APPEND status ", no ${path}")
   endif()
 endforeach()
-if(problems)
-  message(FATAL_ERROR "${problems}--- standard output:\n${output}--- standard error:\n${error}")
+if(NOT status STREQUAL CASE_EXIT OR NOT output MATCHES "${CASE_STDOUT}"
+   OR NOT error MATCHES "${CASE_STDERR}")
+  message(FATAL_ERROR "expected status ${CASE_EXIT}, output ${CASE_STDOUT}, error ${CASE_STDERR}\n"
+                      "--- status ${status}, output:\n${output}--- error:\n${error}")
 endif()

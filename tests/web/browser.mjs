@@ -1,21 +1,16 @@
-// Debian's Chromium, headless, with a fresh profile and no network of its own. Returns the browser
-// context and a close() that ends the browser and removes the profile.
-import { mkdtempSync, rmSync } from "node:fs";
-import { tmpdir } from "node:os";
+// Debian's Chromium, headless, with no network: a page's requests for http://localhost/PATH get
+// the files under its folder; its script errors go into `errors`.
 import { join } from "node:path";
 import { chromium } from "playwright-core";
 
-export async function launchChromium() {
-  const profile = mkdtempSync(join(tmpdir(), "zantrel-chromium-"));
-  const context = await chromium.launchPersistentContext(profile, {
-    executablePath: "/usr/bin/chromium",
-    headless: true,
-    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync"],
-  });
-  const close = async () => {
-    await context.close();
-    rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 });
-  };
-  return { context, close };
+export const launchChromium = () => chromium.launch({ executablePath: "/usr/bin/chromium",
+  args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--disable-sync"] });
+
+export async function newPage(browser, folder, errors, options = {}) {
+  const page = await browser.newPage(options);
+  page.on("pageerror", error => errors.push(error.message));
+  await page.route("http://localhost/**", route => route.fulfill({
+    path: join(folder, new URL(route.request().url()).pathname),
+  }).catch(() => route.fulfill({ status: 404 })));
+  return page;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The library as another project uses it: the native and the Windows build folders installed into a
-# temporary prefix each, every installed header compiled on its own, and tests/consumer built
+# temporary prefix each, every installed header compiled on its own, and examples/consumer built
 # against them (with CMake and with pkg-config, natively and with the mingw toolchain). Each
 # consumer's pictures must equal zantrel-render's frames byte for byte. JUnit into
 # build/suites/consumer.xml.
@@ -34,7 +34,7 @@ compare_pictures() {  # label folder
 consumer_cmake() {  # label install-prefix [cmake options]
   local label=$1 installed=$2
   shift 2
-  junit_check "${label}_configure" cmake -S tests/consumer -B "$prefix/build-$label" \
+  junit_check "${label}_configure" cmake -S examples/consumer -B "$prefix/build-$label" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$installed" "$@" &&
     junit_check "${label}_build" cmake --build "$prefix/build-$label" -j2
 }
@@ -51,7 +51,7 @@ if junit_check install_native cmake --install build/native --prefix "$native"; t
     junit_check cmake_run "$prefix/build-cmake/consumer" "$ROOT/$out/cmake" &&
       compare_pictures cmake "$out/cmake"
   fi
-  if junit_check pkg-config_build bash -c "g++ -std=c++20 -Wall -Wextra -Werror tests/consumer/consumer.cpp \
+  if junit_check pkg-config_build bash -c "g++ -std=c++20 -Wall -Wextra -Werror examples/consumer/consumer.cpp \
       -o '$prefix/consumer-pkg-config' \$(PKG_CONFIG_PATH='$native/lib/pkgconfig' pkg-config --cflags --libs zantrel-entry)"; then
     junit_check pkg-config_run "$prefix/consumer-pkg-config" "$ROOT/$out/pkg-config" &&
       compare_pictures pkg-config "$out/pkg-config"
@@ -70,7 +70,7 @@ if junit_check install_windows cmake --install "build/$WINDOWS_PRESET" --prefix 
       compare_pictures windows "$out/windows"
   fi
   if junit_check windows_pkg-config_build bash -c "$triple-g++-posix -std=c++20 -Wall -Wextra -Werror \
-      -static tests/consumer/consumer.cpp -o '$prefix/consumer-pkg-config.exe' \
+      -static examples/consumer/consumer.cpp -o '$prefix/consumer-pkg-config.exe' \
       \$(PKG_CONFIG_LIBDIR='$prefix/windows/lib/pkgconfig' pkg-config --cflags --libs zantrel-entry)"; then
     junit_check windows_pkg-config_run "$WINE" "$prefix/consumer-pkg-config.exe" "Z:$ROOT/$out/windows-pkg-config" &&
       compare_pictures windows_pkg-config "$out/windows-pkg-config"

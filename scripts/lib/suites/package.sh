@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The packages as a user gets them: scripts/package from the existing build folders; lintian finds
 # no error in the Debian packages; their contents unpacked into a temporary folder run there
-# (zantrel-render's frame equals the build's) and build tests/consumer; the Windows zip unpacked
+# (zantrel-render's frame equals the build's) and build examples/consumer; the Windows zip unpacked
 # holds statically linked programs, and its zantrel-render.exe draws the same frame under Wine.
 # JUnit into build/suites/package.xml.
 set -uo pipefail
@@ -58,7 +58,7 @@ junit_check unpacked_contents present "$root/usr/bin/"{zantrel,zantrel-render,za
 junit_check unpacked_version grep -qx "zantrel $version" <("$root/usr/bin/zantrel" --version)
 junit_check unpacked_render "$root/usr/bin/zantrel-render" "${drag[@]}" --out "$out/pictures/unpacked.bmp" &&
   junit_check unpacked_render_frame same_frame "$out/pictures/unpacked.bmp"
-if junit_check unpacked_consumer_build bash -c "cmake -S tests/consumer -B '$tmp/consumer' \
+if junit_check unpacked_consumer_build bash -c "cmake -S examples/consumer -B '$tmp/consumer' \
     -DCMAKE_PREFIX_PATH='$root/usr' && cmake --build '$tmp/consumer' -j2"; then
   mkdir -p "$out/consumer"
   junit_check unpacked_consumer_run "$tmp/consumer/consumer" "$ROOT/$out/consumer" &&
