@@ -1,12 +1,12 @@
 // The differential catalogue: pictures drawn by the native build and by the Windows build under
-// Wine and compared byte for byte, each described as drawing steps in pictures.txt.
+// Wine and compared byte for byte, each described as steps in pictures.txt.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "platform/win32.h"
+#include "surface/surface.h"
 
 namespace zantrel::diff {
 
@@ -18,15 +18,11 @@ struct Picture {
 
 using Step = std::vector<std::string>;  // a command and its arguments
 
-// Runs the steps and returns their picture; throws std::invalid_argument on an unknown command
-// or a bad argument.
-Picture DrawSteps(const std::vector<Step>& steps);
-
-// The bits of any DIB section, found through GetObjectA.
+// Runs steps separated by semicolons; throws std::exception on a bad step.
+Picture DrawSteps(const std::string& steps);
 Picture CaptureBitmap(HBITMAP bitmap);
-
-// `bmp ...`: a bitmap file built from fields and loaded with LoadImageA, or a DIB section made
-// with CreateDIBSection, and what the platform made of it (files.cpp).
+// The bitmap steps (files.cpp): `bmp ...`, and `file S HEADER BPP BITFIELDS` loaded by surface S.
 Picture BitmapPicture(const Step& step);
+Picture SurfaceFile(const Step& step, Surface& target);
 
 }  // namespace zantrel::diff

@@ -1,18 +1,15 @@
-// The drawing steps. `surface S W H BPP` makes surface S (A..Z); the other steps draw through the
-// surface or through raw GDI calls on its device context. The picture is surface A's bitmap, with
-// any raw bits a step appends, unless a file step makes the whole picture.
+// The drawing steps: `surface S W H BPP` makes surface S (A..Z); the others draw through a surface
+// or through raw GDI calls on its device context. The picture is surface A's bitmap, unless a
+// bitmap step (files.cpp) makes it.
 #include <array>
-#include <filesystem>
-#include <functional>
+#include <iterator>
 #include <map>
-#include <optional>
+#include <sstream>
 #include <stdexcept>
 
 #include "examples/shapes.h"
 #include "field/ball_field.h"
-#include "surface/surface.h"
 #include "tests/diff/catalogue.h"
-#include "tests/support/bmp_file.h"
 
 namespace zantrel::diff {
 namespace {
@@ -20,8 +17,7 @@ namespace {
 struct Canvas {
   std::array<Surface, 26> surfaces;
   BallField field;
-  std::vector<std::uint8_t> appended;
-  std::optional<Picture> picture;
+  Picture picture;
 };
 
 struct Args {
@@ -29,28 +25,21 @@ struct Args {
   Canvas& canvas;
   std::int32_t Int(std::size_t i) const {
     std::size_t used = 0;
-    const long long value = std::stoll(Word(i), &used, Word(i).find("0x") != std::string::npos ? 16 : 10);
-    if (used != Word(i).size()) throw std::invalid_argument("not a number: " + Word(i));
+    const long long value = std::stoll(step.at(i), &used, 0);
+    if (used != step[i].size()) throw std::invalid_argument("not a number: " + step[i]);
     return std::int32_t(value);
   }
-  Color C(std::size_t i) const { return Color(Int(i)); }
-  Surface& S(std::size_t i) const {
-    if (Word(i).size() != 1 || Word(i)[0] < 'A' || Word(i)[0] > 'Z') throw std::invalid_argument("not a surface");
-    return canvas.surfaces[Word(i)[0] - 'A'];
-  }
-  HDC Dc(std::size_t i) const { return S(i).dc; }
-  const std::string& Word(std::size_t i) const { return step.at(i); }
+  Surface& S(std::size_t i) const { return canvas.surfaces.at(step.at(i)[0] - 'A'); }
 };
 
 // An "F" in ink on paper over the top-left width x height: flips and channel swaps show at once.
-void Letter(const Args& a) {
-  const int width = a.Int(4), height = a.Int(5);
+void Letter(HDC dc, Color ink, Color paper, int width, int height) {
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const bool stem = x >= 2 && x <= 4 && y >= 1 && y < height - 1;
       const bool top = y >= 1 && y <= 2 && x >= 2 && x < width - 2;
       const bool middle = y >= height / 2 - 1 && y <= height / 2 && x >= 2 && x < width - 4;
-      SetPixel(a.Dc(1), x, y, stem || top || middle ? a.C(2) : a.C(3));
+      SetPixel(dc, x, y, stem || top || middle ? ink : paper);
     }
   }
 }
@@ -62,158 +51,131 @@ std::array<int, 2> RingPoint(int k) {
   return points[side];
 }
 
-void Wire(Surface& s, const std::string& method, ObjList<MeshVertex>& vertices, Mesh* mesh, MeshOrigin origin,
-          std::int32_t view, Color color) {
-  if (method == "vertex") s.DrawVertexMesh(vertices, origin, view, color);
-  else if (method == "skip-visited") s.DrawVertexMeshSkipVisited(vertices, origin, view, color);
-  else if (method == "inside") s.DrawVertexMeshInside(vertices, origin, view, color);
-  else if (method == "edge" && mesh) s.DrawEdgeMesh(mesh->edges, origin, view, color);
-  else if (method == "triangle" && mesh) s.DrawTriangleMesh(mesh->triangles, origin, view, color);
+// A wireframe of the vertices, or of the mesh's edges or triangles, by the method named.
+void Wire(const Args& a, ObjList<MeshVertex>& vertices, Mesh* mesh, MeshOrigin at, Color color) {
+  Surface& s = a.S(1);
+  const std::string& method = a.step.at(2);
+  const std::int32_t view = a.step.size() > 3 ? a.Int(3) : VIEW_FRONT;
+  if (method == "vertex") s.DrawVertexMesh(vertices, at, view, color);
+  else if (method == "skip-visited") s.DrawVertexMeshSkipVisited(vertices, at, view, color);
+  else if (method == "inside") s.DrawVertexMeshInside(vertices, at, view, color);
+  else if (method == "edge" && mesh) s.DrawEdgeMesh(mesh->edges, at, view, color);
+  else if (method == "triangle" && mesh) s.DrawTriangleMesh(mesh->triangles, at, view, color);
   else throw std::invalid_argument("unknown wire method " + method);
 }
 
-// A bitmap file of one layout (header size, bits per pixel, bit fields 0 or 1) loaded through
-// the surface: copied onto a grey 32 bpp surface, and below it copied again after a diagonal was
-// drawn on the loaded bitmap in its own format; the loaded raw bits follow in the picture.
-void File(const Args& a) {
-  test::BmpLayout bmp{std::uint32_t(a.Int(2)), std::uint16_t(a.Int(3)), a.Int(4) != 0};
-  bmp.width = bmp.bitsPerPixel == 1 ? 19 : 11;  // odd widths pad every row
-  if (bmp.bitfields) bmp.masks = {bmp.bitsPerPixel == 16 ? 0xF800u : 0xFF0000u, bmp.bitsPerPixel == 16 ? 0x07E0u : 0xFF00u,
-                                  bmp.bitsPerPixel == 16 ? 0x001Fu : 0xFFu};
-  const auto path = std::filesystem::temp_directory_path() / ("zantrel-catalogue-" + a.Word(2) + "-" + a.Word(3) + ".bmp");
-  test::WriteBytes(path.string(), test::MakeBmp(bmp));
-  Surface loaded;
-  loaded.LoadBitmapFile(path.string().c_str());
-  std::filesystem::remove(path);
-  a.canvas.appended = CaptureBitmap(loaded.bitmap).bits;
-  Surface& target = a.S(1);
-  target.Create(loaded.width + 2, 2 * loaded.height + 3, 32);
-  target.Clear(0x00808080);
-  target.Blit(loaded, 1, 1);
-  loaded.SetPenColor(0x0000FF80);
-  loaded.DrawLine(0, 0, loaded.width, loaded.height);
-  target.Blit(loaded, 1, loaded.height + 2);
-}
-
-void ShadedScene(const Args& a) {
-  Mesh sphere, cube;
-  BuildExampleScene(sphere, cube);
-  ObjList<MeshTriangle> scene;
-  for (Mesh* mesh : {&sphere, &cube}) {
-    for (ListNode<MeshTriangle>* node = mesh->triangles.Head(); !node->isTail;) scene.Append((node = node->next)->item);
+template <typename T>
+void AppendIf(ObjList<T>& to, ObjList<T>& from, bool (*wanted)(const T*)) {
+  for (ListNode<T>* node = from.Head(); !node->isTail;) {
+    if (wanted((node = node->next)->item)) to.Append(node->item);
   }
-  a.S(1).DrawShadedMesh(sphere.vertices, scene);
 }
 
-struct Command {
-  std::size_t words;  // the command and its arguments; 0 for any number
-  std::function<void(const Args&)> run;
-};
+// The steps of more than one call.
+void Draw(const std::string& name, const Args& a, Surface& s) {
+  const auto n = [&a](std::size_t i) { return a.Int(i); };
+  if (name == "segment") {
+    MoveToEx(s.dc, n(2), n(3), nullptr);
+    LineTo(s.dc, n(4), n(5));
+  } else if (name == "readback") {  // row `from` read back, written one to the right in row `to`
+    for (int x = 0; x + 1 < s.width; ++x) SetPixel(s.dc, x + 1, n(3), GetPixel(s.dc, x, n(2)) | 0x0F0F0F);
+  } else if (name == "rect") {  // left top right bottom, a colour or the stock white brush
+    const RECT r{n(2), n(3), n(4), n(5)};
+    const bool stock = a.step.at(6) == "white";
+    HBRUSH brush = stock ? HBRUSH(GetStockObject(WHITE_BRUSH)) : CreateSolidBrush(n(6));
+    FillRect(s.dc, &r, brush);
+    if (!stock) DeleteObject(brush);
+  } else if (name == "gradient") {  // different at every pixel: a blit's footprint shows
+    for (int i = 0; i < s.width * s.height; ++i) {
+      const int x = i % s.width, y = i / s.width;
+      SetPixel(s.dc, x, y, RGB(x * 9 + 3, y * 11 + 5, (x * y * 7) & 0xFF));
+    }
+  } else if (name == "bitblt") {  // D S x y sourceX sourceY width height copy|and|invert
+    const std::map<std::string, DWORD> rops = {{"copy", SRCCOPY}, {"and", SRCAND}, {"invert", SRCINVERT}};
+    BitBlt(s.dc, n(3), n(4), n(7), n(8), a.S(2).dc, n(5), n(6), rops.at(a.step.at(9)));
+  } else if (name == "ring") {  // a raw line from (x, y) to ring point k times scale
+    const auto [dx, dy] = RingPoint(n(4));
+    MoveToEx(s.dc, n(2), n(3), nullptr);
+    LineTo(s.dc, n(2) + dx * n(5), n(3) + dy * n(5));
+  } else if (name == "fan") {  // every ring point times scale through the surface, pen by pen
+    const int scale = n(2), centre = 12 * scale + 2;
+    for (int k = 0; k < 96; ++k) {
+      const auto [dx, dy] = RingPoint(k);
+      s.SetPenColor(0x00102030u * Color(k % 7 + 1));
+      s.DrawLine(centre, centre, centre + dx * scale, centre + dy * scale);
+    }
+  } else if (name == "wires" || name == "shaded-scene") {  // the example scene
+    Mesh sphere, cube;
+    BuildExampleScene(sphere, cube);
+    ObjList<MeshTriangle> scene;
+    for (Mesh* mesh : {&sphere, &cube}) {
+      AppendIf<MeshTriangle>(scene, mesh->triangles, [](const MeshTriangle*) { return true; });
+      if (name == "wires") Wire(a, mesh->vertices, mesh, {200, 200}, mesh == &cube ? 0xFFFFFF : 0xC0FF);
+    }
+    if (name == "shaded-scene") s.DrawShadedMesh(sphere.vertices, scene);
+  } else if (name == "half-sphere") {  // a vertex walk over the vertices left of the middle
+    Mesh sphere;
+    BuildSphere(sphere, 150, 12, 20);
+    ObjList<MeshVertex> half;
+    AppendIf<MeshVertex>(half, sphere.vertices, [](const MeshVertex* v) { return v->x < 0; });
+    Wire(a, half, nullptr, {210, 190}, 0x0040FF40);
+  } else if (name == "shaded-cube") {  // turned by a step number
+    Mesh cube;
+    BuildCube(cube, 70);
+    RotateMesh(cube, 0.3 * n(2), 0.5 * n(2) + 0.2);
+    s.DrawShadedMesh(cube.vertices, cube.triangles);
+  } else if (name == "shaded-empty") {
+    Mesh none;
+    s.DrawShadedMesh(none.vertices, none.triangles);
+  } else {
+    throw std::invalid_argument("unknown step " + name);
+  }
+}
 
-const std::map<std::string, Command> kCommands = {
-    {"surface", {5, [](const Args& a) { a.S(1).Create(a.Int(2), a.Int(3), a.Int(4)); }}},
-    {"pen", {3, [](const Args& a) { a.S(1).SetPenColor(a.C(2)); }}},
-    {"clear", {3, [](const Args& a) { a.S(1).Clear(a.C(2)); }}},
-    {"line", {6, [](const Args& a) { a.S(1).DrawLine(a.Int(2), a.Int(3), a.Int(4), a.Int(5)); }}},
-    {"triangle", {8, [](const Args& a) { a.S(1).FillTriangle(a.Int(2), a.Int(3), a.Int(4), a.Int(5), a.Int(6), a.Int(7)); }}},
-    {"blit", {5, [](const Args& a) { a.S(1).Blit(a.S(2), a.Int(3), a.Int(4)); }}},
-    {"masked", {6, [](const Args& a) { a.S(1).BlitMasked(a.S(2), a.S(3), a.Int(4), a.Int(5)); }}},
-    {"segment", {6, [](const Args& a) { MoveToEx(a.Dc(1), a.Int(2), a.Int(3), nullptr), LineTo(a.Dc(1), a.Int(4), a.Int(5)); }}},
-    {"lineto", {4, [](const Args& a) { LineTo(a.Dc(1), a.Int(2), a.Int(3)); }}},
-    {"pixel", {5, [](const Args& a) { SetPixel(a.Dc(1), a.Int(2), a.Int(3), a.C(4)); }}},
-    {"readback", {4, [](const Args& a) {  // row `from` read back, written one to the right in row `to`
-       for (int x = 0; x + 1 < a.S(1).width; ++x) SetPixel(a.Dc(1), x + 1, a.Int(3), GetPixel(a.Dc(1), x, a.Int(2)) | 0x0F0F0F);
-     }}},
-    {"rect", {7, [](const Args& a) {  // left top right bottom, a colour or the stock white brush
-       const RECT r{a.Int(2), a.Int(3), a.Int(4), a.Int(5)};
-       const bool stock = a.Word(6) == "white";
-       HBRUSH brush = stock ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)) : CreateSolidBrush(a.C(6));
-       FillRect(a.Dc(1), &r, brush);
-       if (!stock) DeleteObject(brush);
-     }}},
-    {"letter", {6, Letter}},  // ink paper width height
-    {"gradient", {2, [](const Args& a) {  // different at every pixel: a blit's footprint shows under AND and XOR
-       for (int y = 0; y < a.S(1).height; ++y) {
-         for (int x = 0; x < a.S(1).width; ++x) SetPixel(a.Dc(1), x, y, RGB(x * 9 + 3, y * 11 + 5, (x * y * 7) & 0xFF));
-       }
-     }}},
-    {"bitblt", {10, [](const Args& a) {  // D S x y sourceX sourceY width height copy|and|invert
-       const std::map<std::string, DWORD> rops = {{"copy", SRCCOPY}, {"and", SRCAND}, {"invert", SRCINVERT}};
-       BitBlt(a.Dc(1), a.Int(3), a.Int(4), a.Int(7), a.Int(8), a.Dc(2), a.Int(5), a.Int(6), rops.at(a.Word(9)));
-     }}},
-    {"ring", {6, [](const Args& a) {  // raw line from (x, y) to ring point k times scale
-       const auto [dx, dy] = RingPoint(a.Int(4));
-       MoveToEx(a.Dc(1), a.Int(2), a.Int(3), nullptr);
-       LineTo(a.Dc(1), a.Int(2) + dx * a.Int(5), a.Int(3) + dy * a.Int(5));
-     }}},
-    {"fan", {3, [](const Args& a) {  // every ring point times scale through the surface, pen by pen
-       const int scale = a.Int(2), centre = 12 * scale + 2;
-       for (int k = 0; k < 96; ++k) {
-         a.S(1).SetPenColor(0x00102030u * Color(k % 7 + 1));
-         a.S(1).DrawLine(centre, centre, centre + RingPoint(k)[0] * scale, centre + RingPoint(k)[1] * scale);
-       }
-     }}},
-    {"ball", {7, [](const Args& a) {  // round|square radius x y scaleX scaleY
-       Ball* ball = a.canvas.field.AddBall(a.Word(1) == "round" ? BALL_ROUND : BALL_SQUARE, std::uint32_t(a.Int(2)));
-       ball->centerX = a.Int(3), ball->centerY = a.Int(4), ball->scaleX = a.Int(5), ball->scaleY = a.Int(6);
-     }}},
-    {"contour", {6, [](const Args& a) { a.canvas.field.DrawContour(a.Int(2), a.Int(3), a.Int(4), a.Int(5), &a.S(1)); }}},
-    {"wires", {4, [](const Args& a) {  // the example scene by one method in one view
-       Mesh sphere, cube;
-       BuildExampleScene(sphere, cube);
-       for (Mesh* mesh : {&sphere, &cube}) {
-         Wire(a.S(1), a.Word(2), mesh->vertices, mesh, {200, 200}, a.Int(3), mesh == &cube ? 0x00FFFFFF : 0x0000C0FF);
-       }
-     }}},
-    {"half-sphere", {3, [](const Args& a) {  // a vertex walk over the vertices left of the middle
-       Mesh sphere;
-       BuildSphere(sphere, 150, 12, 20);
-       ObjList<MeshVertex> half;
-       for (ListNode<MeshVertex>* node = sphere.vertices.Head(); !node->isTail;) {
-         if ((node = node->next)->item->x < 0) half.Append(node->item);
-       }
-       Wire(a.S(1), a.Word(2), half, nullptr, {210, 190}, VIEW_FRONT, 0x0040FF40);
-     }}},
-    {"shaded-scene", {2, ShadedScene}},
-    {"shaded-cube", {3, [](const Args& a) {  // turned by a step number
-       Mesh cube;
-       BuildCube(cube, 70);
-       RotateMesh(cube, 0.3 * a.Int(2), 0.5 * a.Int(2) + 0.2);
-       a.S(1).DrawShadedMesh(cube.vertices, cube.triangles);
-     }}},
-    {"shaded-empty", {2, [](const Args& a) {
-       ObjList<MeshVertex> vertices;
-       ObjList<MeshTriangle> triangles;
-       a.S(1).DrawShadedMesh(vertices, triangles);
-     }}},
-    {"file", {5, File}},
-    {"bmp", {0, [](const Args& a) { a.canvas.picture = BitmapPicture(a.step); }}},
-};
+void Run(const Args& a) {
+  const std::string& name = a.step[0];
+  const auto n = [&a](std::size_t i) { return a.Int(i); };
+  if (name == "bmp") return void(a.canvas.picture = BitmapPicture(a.step));
+  if (name == "ball") {  // round|square radius x y scaleX scaleY
+    Ball* ball = a.canvas.field.AddBall(a.step[1] == "round" ? BALL_ROUND : BALL_SQUARE, n(2));
+    ball->centerX = n(3), ball->centerY = n(4), ball->scaleX = n(5), ball->scaleY = n(6);
+    return;
+  }
+  Surface& s = a.S(1);
+  if (name == "surface") s.Create(n(2), n(3), n(4));
+  else if (name == "file") a.canvas.picture = SurfaceFile(a.step, s);
+  else if (name == "pen") s.SetPenColor(n(2));
+  else if (name == "clear") s.Clear(n(2));
+  else if (name == "line") s.DrawLine(n(2), n(3), n(4), n(5));
+  else if (name == "triangle") s.FillTriangle(n(2), n(3), n(4), n(5), n(6), n(7));
+  else if (name == "blit") s.Blit(a.S(2), n(3), n(4));
+  else if (name == "masked") s.BlitMasked(a.S(2), a.S(3), n(4), n(5));
+  else if (name == "lineto") LineTo(s.dc, n(2), n(3));
+  else if (name == "pixel") SetPixel(s.dc, n(2), n(3), n(4));
+  else if (name == "letter") Letter(s.dc, n(2), n(3), n(4), n(5));  // ink paper width height
+  else if (name == "contour") a.canvas.field.DrawContour(n(2), n(3), n(4), n(5), &s);
+  else Draw(name, a, s);
+}
 
 }  // namespace
 
 Picture CaptureBitmap(HBITMAP bitmap) {
   BITMAP record{};
-  Picture picture;
-  if (!bitmap || GetObjectA(bitmap, sizeof record, &record) != sizeof record) return picture;
-  picture = {record.bmWidth, record.bmHeight, record.bmBitsPixel, {}};
+  if (!bitmap || GetObjectA(bitmap, sizeof record, &record) != sizeof record) return {};
   const auto* bits = static_cast<const std::uint8_t*>(record.bmBits);
-  if (bits) picture.bits.assign(bits, bits + std::size_t(record.bmWidthBytes) * record.bmHeight);
-  return picture;
+  const std::size_t size = bits ? record.bmWidthBytes * record.bmHeight : 0;
+  return {record.bmWidth, record.bmHeight, record.bmBitsPixel, {bits, bits + size}};
 }
 
-Picture DrawSteps(const std::vector<Step>& steps) {
+Picture DrawSteps(const std::string& text) {
   Canvas canvas;
-  for (const Step& step : steps) {
-    const auto command = kCommands.find(step[0]);
-    if (command == kCommands.end()) throw std::invalid_argument("unknown step " + step[0]);
-    if (command->second.words && step.size() != command->second.words) throw std::invalid_argument("wrong argument count");
-    command->second.run(Args{step, canvas});
+  std::istringstream steps(text);
+  for (std::string words; std::getline(steps, words, ';');) {
+    std::istringstream in(words);
+    const Step step{std::istream_iterator<std::string>(in), {}};
+    if (!step.empty()) Run(Args{step, canvas});
   }
-  if (canvas.picture) return *canvas.picture;
-  Picture picture = CaptureBitmap(canvas.surfaces[0].bitmap);
-  picture.bits.insert(picture.bits.end(), canvas.appended.begin(), canvas.appended.end());
-  return picture;
+  return canvas.picture.bits.empty() ? CaptureBitmap(canvas.surfaces[0].bitmap) : canvas.picture;
 }
 
 }  // namespace zantrel::diff

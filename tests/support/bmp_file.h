@@ -36,21 +36,23 @@ struct BmpParts {
 inline std::vector<std::uint8_t> AssembleBmp(const BmpParts& p) {
   std::vector<std::uint8_t> out = {'B', 'M'};
   for (std::uint32_t field : {0u, 0u, 0u, p.headerSize}) Put32(out, field);  // sizes set below
-  const auto put16 = [&out](std::uint32_t v) { out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); };
+  const auto put16 = [&out](std::uint32_t v) {
+    out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+  };
   if (p.headerSize == 12) {
-    for (std::uint32_t v : {std::uint32_t(p.width), std::uint32_t(p.height), 1u, 0u + p.bitsPerPixel}) put16(v);
+    for (std::int32_t v : {p.width, p.height, 1, std::int32_t(p.bitsPerPixel)}) put16(v);
   } else {
     Put32(out, p.width);
     Put32(out, p.height);
     put16(1);
     put16(p.bitsPerPixel);
     for (std::uint32_t v : {p.compression, p.imageSize, 0u, 0u, p.colorsUsed, 0u}) Put32(out, v);
-    for (std::uint32_t m : p.masks) {
-      if (p.headerSize >= 108) Put32(out, m);
-    }
+    for (std::size_t i = 0; i < 4 && p.headerSize >= 108; ++i) Put32(out, p.masks[i]);
     out.resize(std::max<std::size_t>(out.size(), 14 + p.headerSize));
   }
-  for (std::size_t i = 0; i < 3 && p.headerSize == 40 && p.compression == 3; ++i) Put32(out, p.masks[i]);
+  for (std::size_t i = 0; i < 3 && p.headerSize == 40 && p.compression == 3; ++i) {
+    Put32(out, p.masks[i]);
+  }
   for (std::uint32_t c : p.table) {
     out.insert(out.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
     if (p.headerSize != 12) out.push_back(0);
@@ -62,7 +64,7 @@ inline std::vector<std::uint8_t> AssembleBmp(const BmpParts& p) {
 }
 
 inline std::uint32_t PaletteColor(int i) {
-  return i == 1 ? 0x00F02810u : std::uint32_t((i * 71) << 16 | (i * 13) << 8 | (255 - i)) & 0xFFFFFF;
+  return i == 1 ? 0x00F02810 : std::uint32_t((i * 71) << 16 | (i * 13) << 8 | (255 - i)) & 0xFFFFFF;
 }
 
 // The colour (0x00RRGGBB) of pixel (x, y) of the test picture: an "F" over a gradient.
@@ -97,30 +99,30 @@ struct BmpLayout {
 
 inline std::vector<std::uint8_t> MakeBmp(const BmpLayout& bmp) {
   const int bpp = bmp.bitsPerPixel;
-  auto masks = bmp.masks;
-  if (!bmp.bitfields) {
-    masks = bpp == 16 ? decltype(masks){0x7C00, 0x03E0, 0x001F} : decltype(masks){0xFF0000, 0xFF00, 0xFF};
-  }
-  BmpParts parts{.headerSize = bmp.headerSize, .width = bmp.width, .height = bmp.topDown ? -bmp.height : bmp.height,
-                 .bitsPerPixel = bmp.bitsPerPixel, .compression = bmp.bitfields ? 3u : 0u};
+  using Masks = std::array<std::uint32_t, 3>;
+  const Masks masks = bmp.bitfields ? bmp.masks
+                      : bpp == 16   ? Masks{0x7C00, 0x03E0, 0x001F}
+                                    : Masks{0xFF0000, 0xFF00, 0xFF};
+  BmpParts parts{.headerSize = bmp.headerSize,
+                 .width = bmp.width,
+                 .height = bmp.topDown ? -bmp.height : bmp.height,
+                 .bitsPerPixel = bmp.bitsPerPixel,
+                 .compression = bmp.bitfields ? 3u : 0u};
   if (bmp.bitfields) parts.masks = {masks[0], masks[1], masks[2], 0};
   for (int i = 0; bpp <= 8 && i < 1 << bpp; ++i) parts.table.push_back(PaletteColor(i));
   const std::size_t pitch = (bmp.width * bpp + 31) / 32 * 4;
-  for (std::int32_t row = 0; row < bmp.height; ++row) {
-    const std::int32_t y = bmp.topDown ? row : bmp.height - 1 - row;
-    std::vector<std::uint8_t> line(pitch, 0);
-    for (std::int32_t x = 0; x < bmp.width; ++x) {
-      const std::uint32_t c = TestColor(x, y, bmp.height);
-      const std::size_t at = x * bpp / 8;
-      if (bpp <= 8) {
-        line[at] |= TestIndex(x, y, bmp.height, 1 << bpp) << (8 - bpp - x * bpp % 8);
-        continue;
-      }
-      const std::uint32_t v =
-          bpp == 24 ? c : Pack(c >> 16, masks[0]) | Pack(c >> 8 & 0xFF, masks[1]) | Pack(c & 0xFF, masks[2]);
-      for (int i = 0; i < bpp / 8; ++i) line[at + i] = std::uint8_t(v >> (8 * i));
+  parts.pixels.resize(pitch * bmp.height);
+  for (std::int32_t i = 0; i < bmp.width * bmp.height; ++i) {
+    const std::int32_t x = i % bmp.width, y = i / bmp.width;
+    const std::size_t row = bmp.topDown ? y : bmp.height - 1 - y;
+    std::uint8_t* at = &parts.pixels[row * pitch + x * bpp / 8];
+    const std::uint32_t c = TestColor(x, y, bmp.height);
+    std::uint32_t v = bpp == 24 ? c : 0;
+    for (std::size_t k = 0; bpp >= 16 && bpp != 24 && k < 3; ++k) {
+      v |= Pack(c >> (16 - 8 * k) & 0xFF, masks[k]);
     }
-    parts.pixels.insert(parts.pixels.end(), line.begin(), line.end());
+    for (int b = 0; bpp >= 16 && b < bpp / 8; ++b) at[b] = std::uint8_t(v >> (8 * b));
+    if (bpp <= 8) *at |= TestIndex(x, y, bmp.height, 1 << bpp) << (8 - bpp - x * bpp % 8);
   }
   return AssembleBmp(parts);
 }

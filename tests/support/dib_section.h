@@ -8,17 +8,19 @@
 
 namespace zantrel::test {
 
-inline BITMAPINFOHEADER DibHeader(std::int32_t width, std::int32_t height, int bitsPerPixel, DWORD compression) {
-  return {sizeof(BITMAPINFOHEADER), width, height, 1, WORD(bitsPerPixel), compression, 0, 0, 0, 0, 0};
+inline BITMAPINFOHEADER DibHeader(std::int32_t width, std::int32_t height, int bpp,
+                                  DWORD compression) {
+  return {sizeof(BITMAPINFOHEADER), width, height, 1, WORD(bpp), compression, 0, 0, 0, 0, 0};
 }
 
-inline HBITMAP MakeBitfieldDib(std::int32_t width, std::int32_t height, int bitsPerPixel,
+inline HBITMAP MakeBitfieldDib(std::int32_t width, std::int32_t height, int bpp,
                                const std::array<std::uint32_t, 3>& masks, void** bits) {
   struct {
     BITMAPINFOHEADER header;
     DWORD masks[3];
-  } info{DibHeader(width, height, bitsPerPixel, BI_BITFIELDS), {masks[0], masks[1], masks[2]}};
-  return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
+  } info{DibHeader(width, height, bpp, BI_BITFIELDS), {masks[0], masks[1], masks[2]}};
+  return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits,
+                          nullptr, 0);
 }
 
 }  // namespace zantrel::test

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 namespace zantrel::test {
@@ -28,8 +27,8 @@ class RleStream {
   RleStream& EndOfLine() { return Bytes({0, 0}); }
   RleStream& EndOfPicture() { return Bytes({0, 1}); }
   RleStream& Delta(std::uint8_t right, std::uint8_t up) { return Bytes({0, 2, right, up}); }
-  RleStream& Bytes(std::initializer_list<std::uint8_t> raw) {
-    bytes_.insert(bytes_.end(), raw);
+  RleStream& Bytes(const std::vector<std::uint8_t>& raw) {
+    bytes_.insert(bytes_.end(), raw.begin(), raw.end());
     return *this;
   }
 
