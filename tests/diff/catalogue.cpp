@@ -52,10 +52,13 @@ void Expand(const std::string& name, const std::string& steps, char n, const Lis
     }
     return;
   }
+  if (close == std::string::npos) throw std::invalid_argument("unclosed group");
   for (const auto& [label, value] : ParseGroup(name.substr(open + 1, close - open - 1), lists)) {
     std::string text = steps;
-    for (auto at = text.find({'$', n}); at != std::string::npos; at = text.find({'$', n}, at)) {
+    const std::string placeholder = {'$', n};
+    for (auto at = text.find(placeholder); at != std::string::npos;) {
       text.replace(at, 2, value);
+      at = text.find(placeholder, at + value.size());
     }
     Expand(name.substr(0, open) + label + name.substr(close + 1), text, n + 1, lists, out);
   }
@@ -90,8 +93,6 @@ Pictures ReadPictures(std::istream& in) {
   return pictures;
 }
 
-}  // namespace
-
 // Writes the picture: "ZPIC", width, height and bits per pixel as little-endian 32-bit integers,
 // then the bits.
 void Write(const std::string& path, const zantrel::diff::Picture& picture) {
@@ -102,6 +103,8 @@ void Write(const std::string& path, const zantrel::diff::Picture& picture) {
   bytes.insert(bytes.end(), picture.bits.begin(), picture.bits.end());
   if (!zantrel::test::WriteBytes(path, bytes)) throw std::runtime_error("cannot write " + path);
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::ifstream in(argc == 3 || argc == 4 ? argv[1] : "");

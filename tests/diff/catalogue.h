@@ -1,5 +1,5 @@
-// The differential catalogue: pictures drawn by the native build and by the Windows build under
-// Wine and compared byte for byte, each described as steps in pictures.txt.
+// The differential catalogue: pictures drawn natively and by the Windows build under Wine, each
+// described as steps in pictures.txt.
 #pragma once
 
 #include <cstdint>
@@ -15,14 +15,12 @@ struct Picture {
   std::int32_t width = 0, height = 0, bitsPerPixel = 0;
   std::vector<std::uint8_t> bits;
 };
-
 using Step = std::vector<std::string>;  // a command and its arguments
 
 // Runs steps separated by semicolons; throws std::exception on a bad step.
 Picture DrawSteps(const std::string& steps);
 Picture CaptureBitmap(HBITMAP bitmap);
-// The bitmap steps (files.cpp): `bmp ...`, and `file S HEADER BPP BITFIELDS` loaded by surface S.
-Picture BitmapPicture(const Step& step);
-Picture SurfaceFile(const Step& step, Surface& target);
+// `bmp ...` (files.cpp); target is the surface a file loaded by a surface is copied onto.
+Picture BitmapPicture(const Step& step, Surface& target);
 
 }  // namespace zantrel::diff

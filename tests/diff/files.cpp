@@ -23,7 +23,8 @@ std::uint32_t Hash(std::uint32_t i) {
 // set in two of every three pixels (16 bpp) or one (32 bpp).
 std::vector<std::uint8_t> Values(int bpp, bool alpha, std::int32_t& height) {
   const std::uint32_t count = alpha ? 39 : 129, bytes = bpp / 8, pitch = (13 * bpp + 31) / 32 * 4;
-  std::vector<std::uint8_t> pixels(pitch * (height = (count + 12) / 13));
+  height = (count + 12) / 13;
+  std::vector<std::uint8_t> pixels(pitch * height);
   for (std::uint32_t i = 0; i < count; ++i) {
     std::uint32_t v = i < 64 ? i * (bpp == 16 ? 0x0421u : 0x04104105u) : Hash(i - 64);
     if (alpha && bpp == 16) v = Hash(i) | (i % 3 ? 0x8000 : 0);
@@ -44,16 +45,16 @@ void AddRandomCommands(test::RleStream& s, int bpp, std::uint32_t seed) {
   const std::uint32_t byteRange = bpp == 8 ? 255 : 256;
   for (std::uint32_t c = 0, commands = 8 + next(40); c < commands; ++c) {
     const std::uint32_t kind = next(8);
-    const std::uint8_t second = kind < 3 ? next(byteRange) : kind == 6 ? next(2) : 0;
-    if (kind < 3) s.Run(1 + next(20), second);
+    const std::uint8_t count = 1 + next(20), value = next(byteRange);
+    if (kind < 3) s.Run(count, value);
     if (kind == 3 || kind == 4) {
       std::vector<std::uint8_t> pixels(3 + next(bpp == 8 ? 252 : 30));
       for (auto& p : pixels) p = next(bpp == 8 ? byteRange : 16);
       s.Absolute(pixels);
     }
     if (kind == 5) s.EndOfLine();
-    if (kind == 6) s.Delta(next(6), second);
-    if (kind == 7) s.Bytes({next(byteRange)});
+    if (kind == 6) s.Delta(count % 6, value % 2);
+    if (kind == 7) s.Bytes({value});
   }
 }
 
@@ -133,8 +134,10 @@ std::string TempFile(const std::vector<std::uint8_t>& bytes) {
 // rle (the words as run-length commands) or random (a random stream from seed=N). Keys: header
 // width height bpp colors table (entries; default: colors, or all of an indexed depth) offset
 // (the pixel offset) imagesize keep (pixel bytes kept) masks=R,G,B,A. Words: bitfields; section
-// makes a DIB section in place of a file loaded with LoadImageA.
-Picture BitmapPicture(const Step& step) {
+// makes a DIB section in place of a file loaded with LoadImageA; surface loads the file by a
+// surface and copies it onto the target, a grey 32 bpp surface, and below it again after a
+// diagonal was drawn on it in its own format, its bits as loaded following.
+Picture BitmapPicture(const Step& step, Surface& target) {
   std::map<std::string, std::string> fields;
   std::vector<std::string> words;
   for (std::size_t i = 2; i < step.size(); ++i) {
@@ -186,22 +189,12 @@ Picture BitmapPicture(const Step& step) {
     return Examine(dib);
   }
   const std::string path = TempFile(test::AssembleBmp(p));
-  const UINT flags = LR_LOADFROMFILE | LR_CREATEDIBSECTION;
-  HANDLE loaded = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, flags);
-  std::filesystem::remove(path);
-  return Examine(static_cast<HBITMAP>(loaded));
-}
-
-// file S HEADER BPP BITFIELDS: the test picture of one layout loaded by surface S's
-// LoadBitmapFile, copied onto a grey 32 bpp surface, and below it again after a diagonal was
-// drawn on it in its own format; its bits as loaded follow.
-Picture SurfaceFile(const Step& step, Surface& target) {
-  const int bpp = std::stoi(step.at(3));
-  test::BmpLayout bmp{std::uint32_t(std::stoi(step.at(2))), std::uint16_t(bpp), step.at(4) == "1"};
-  bmp.width = bpp == 1 ? 19 : 11;  // odd widths pad every row
-  if (bmp.bitfields && bpp == 16) bmp.masks = {0xF800, 0x07E0, 0x001F};
-  if (bmp.bitfields && bpp == 32) bmp.masks = {0xFF0000, 0x00FF00, 0x0000FF};
-  const std::string path = TempFile(test::MakeBmp(bmp));
+  if (!has("surface")) {
+    const UINT flags = LR_LOADFROMFILE | LR_CREATEDIBSECTION;
+    HANDLE loaded = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, flags);
+    std::filesystem::remove(path);
+    return Examine(static_cast<HBITMAP>(loaded));
+  }
   Surface loaded;
   loaded.LoadBitmapFile(path.c_str());
   std::filesystem::remove(path);

@@ -135,7 +135,10 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
 void Run(const Args& a) {
   const std::string& name = a.step[0];
   const auto n = [&a](std::size_t i) { return a.Int(i); };
-  if (name == "bmp") return void(a.canvas.picture = BitmapPicture(a.step));
+  if (name == "bmp") {
+    a.canvas.picture = BitmapPicture(a.step, a.canvas.surfaces[0]);
+    return;
+  }
   if (name == "ball") {  // round|square radius x y scaleX scaleY
     Ball* ball = a.canvas.field.AddBall(a.step[1] == "round" ? BALL_ROUND : BALL_SQUARE, n(2));
     ball->centerX = n(3), ball->centerY = n(4), ball->scaleX = n(5), ball->scaleY = n(6);
@@ -143,7 +146,6 @@ void Run(const Args& a) {
   }
   Surface& s = a.S(1);
   if (name == "surface") s.Create(n(2), n(3), n(4));
-  else if (name == "file") a.canvas.picture = SurfaceFile(a.step, s);
   else if (name == "pen") s.SetPenColor(n(2));
   else if (name == "clear") s.Clear(n(2));
   else if (name == "line") s.DrawLine(n(2), n(3), n(4), n(5));
