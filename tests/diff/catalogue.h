@@ -22,5 +22,6 @@ Picture DrawSteps(const std::string& steps);
 Picture CaptureBitmap(HBITMAP bitmap);
 // `bmp ...` (files.cpp); target is the surface a file loaded by a surface is copied onto.
 Picture BitmapPicture(const Step& step, Surface& target);
+std::uint32_t Hash(std::uint32_t i);  // noise
 
 }  // namespace zantrel::diff

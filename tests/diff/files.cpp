@@ -11,13 +11,14 @@
 #include "tests/support/rle_stream.h"
 
 namespace zantrel::diff {
-namespace {
 
 std::uint32_t Hash(std::uint32_t i) {
   i = (i ^ (i >> 16)) * 0x7FEB352Du;
   i = (i ^ (i >> 15)) * 0x846CA68Bu;
   return i ^ (i >> 16);
 }
+
+namespace {
 
 // 13 pixels a row: every value of the low bits then noise, or noise with alpha or unused bits
 // set in two of every three pixels (16 bpp) or one (32 bpp).

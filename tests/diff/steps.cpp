@@ -32,18 +32,6 @@ struct Args {
   Surface& S(std::size_t i) const { return canvas.surfaces.at(step.at(i)[0] - 'A'); }
 };
 
-// An "F" in ink on paper over the top-left width x height: flips and channel swaps show at once.
-void Letter(HDC dc, Color ink, Color paper, int width, int height) {
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const bool stem = x >= 2 && x <= 4 && y >= 1 && y < height - 1;
-      const bool top = y >= 1 && y <= 2 && x >= 2 && x < width - 2;
-      const bool middle = y >= height / 2 - 1 && y <= height / 2 && x >= 2 && x < width - 4;
-      SetPixel(dc, x, y, stem || top || middle ? ink : paper);
-    }
-  }
-}
-
 // The k-th of the 96 points of the square ring of radius 12, counter-clockwise from (12, 0).
 std::array<int, 2> RingPoint(int k) {
   const int side = k / 24, step = k % 24 - 12;
@@ -85,10 +73,9 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
     HBRUSH brush = stock ? HBRUSH(GetStockObject(WHITE_BRUSH)) : CreateSolidBrush(n(6));
     FillRect(s.dc, &r, brush);
     if (!stock) DeleteObject(brush);
-  } else if (name == "gradient") {  // different at every pixel: a blit's footprint shows
+  } else if (name == "noise") {  // a colour of its own at every pixel: flips and footprints show
     for (int i = 0; i < s.width * s.height; ++i) {
-      const int x = i % s.width, y = i / s.width;
-      SetPixel(s.dc, x, y, RGB(x * 9 + 3, y * 11 + 5, (x * y * 7) & 0xFF));
+      SetPixel(s.dc, i % s.width, i / s.width, Hash(i + n(2)) & 0xFFFFFF);
     }
   } else if (name == "bitblt") {  // D S x y sourceX sourceY width height copy|and|invert
     const std::map<std::string, DWORD> rops = {{"copy", SRCCOPY}, {"and", SRCAND}, {"invert", SRCINVERT}};
@@ -154,7 +141,6 @@ void Run(const Args& a) {
   else if (name == "masked") s.BlitMasked(a.S(2), a.S(3), n(4), n(5));
   else if (name == "lineto") LineTo(s.dc, n(2), n(3));
   else if (name == "pixel") SetPixel(s.dc, n(2), n(3), n(4));
-  else if (name == "letter") Letter(s.dc, n(2), n(3), n(4), n(5));  // ink paper width height
   else if (name == "contour") a.canvas.field.DrawContour(n(2), n(3), n(4), n(5), &s);
   else Draw(name, a, s);
 }
