@@ -66,7 +66,9 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
     MoveToEx(s.dc, n(2), n(3), nullptr);
     LineTo(s.dc, n(4), n(5));
   } else if (name == "readback") {  // row `from` read back, written one to the right in row `to`
-    for (int x = 0; x + 1 < s.width; ++x) SetPixel(s.dc, x + 1, n(3), GetPixel(s.dc, x, n(2)) | 0x0F0F0F);
+    for (int x = 0; x + 1 < s.width; ++x) {
+      SetPixel(s.dc, x + 1, n(3), GetPixel(s.dc, x, n(2)) | 0x0F0F0F);
+    }
   } else if (name == "rect") {  // left top right bottom, a colour or the stock white brush
     const RECT r{n(2), n(3), n(4), n(5)};
     const bool stock = a.step.at(6) == "white";
@@ -78,7 +80,8 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
       SetPixel(s.dc, i % s.width, i / s.width, Hash(i + n(2)) & 0xFFFFFF);
     }
   } else if (name == "bitblt") {  // D S x y sourceX sourceY width height copy|and|invert
-    const std::map<std::string, DWORD> rops = {{"copy", SRCCOPY}, {"and", SRCAND}, {"invert", SRCINVERT}};
+    const std::map<std::string, DWORD> rops = {
+        {"copy", SRCCOPY}, {"and", SRCAND}, {"invert", SRCINVERT}};
     BitBlt(s.dc, n(3), n(4), n(7), n(8), a.S(2).dc, n(5), n(6), rops.at(a.step.at(9)));
   } else if (name == "ring") {  // a raw line from (x, y) to ring point k times scale
     const auto [dx, dy] = RingPoint(n(4));
@@ -97,7 +100,8 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
     ObjList<MeshTriangle> scene;
     for (Mesh* mesh : {&sphere, &cube}) {
       AppendIf<MeshTriangle>(scene, mesh->triangles, [](const MeshTriangle*) { return true; });
-      if (name == "wires") Wire(a, mesh->vertices, mesh, {200, 200}, mesh == &cube ? 0xFFFFFF : 0xC0FF);
+      const Color color = mesh == &cube ? 0x00FFFFFF : 0x0000C0FF;
+      if (name == "wires") Wire(a, mesh->vertices, mesh, {200, 200}, color);
     }
     if (name == "shaded-scene") s.DrawShadedMesh(sphere.vertices, scene);
   } else if (name == "half-sphere") {  // a vertex walk over the vertices left of the middle
