@@ -1,197 +1,108 @@
-// The window procedure driven message by message: drags, presses, keys, closing, painting. Runs
-// on the headless backend natively and on the real user32 under Wine.
+// The window procedure driven by sequences of messages: presses pick, moves drag, Q or the
+// window's end quit, painting shows the last frame. Headless natively, the real user32 under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/app.h"
-#include "contour/contour_trace.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
 
 namespace {
 
+struct Message {
+  UINT id;
+  WPARAM wParam;
+  LPARAM lParam = 0;
+};
+Message Down(int x, int y) { return {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(WORD(x), WORD(y))}; }
+Message Move(int x, int y) { return {WM_MOUSEMOVE, 0, MAKELPARAM(WORD(x), WORD(y))}; }
+Message Key(WPARAM key) { return {WM_KEYDOWN, key}; }
+constexpr Message kUp{WM_LBUTTONUP, 0}, kPaint{WM_PAINT, 0}, kDestroy{WM_DESTROY, 0},
+    kClose{WM_CLOSE, 0};
+
+enum class Frame { kKept, kPresented, kRedrawn };  // what the last message did to the picture
+constexpr int kNone = -1;
 constexpr COLORREF kMarker = 0x000000FF;
 
-LPARAM Client(int x, int y) {
-  return static_cast<LPARAM>((static_cast<DWORD>(x) & 0xFFFF) | ((static_cast<DWORD>(y) & 0xFFFF) << 16));
-}
-
-// The exit code of the quit message that ends the queue, dispatching what comes before it.
+// The exit code of the quit message ending the queue; what comes before it is dispatched.
 WPARAM DrainToQuit() {
   MSG msg{};
   while (GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
   return msg.wParam;
 }
 
-class App : public ::testing::Test {
- protected:
-  void SetUp() override {
-    static const bool registered = RegisterAppClass(nullptr);
-    ASSERT_TRUE(registered);
-    window_ = CreateAppWindow(nullptr);
-    ASSERT_NE(window_, nullptr);
+TEST(App, StartsUpThenMessageSequencesPickDragRedrawAndQuit) {
+  static char commandLine[] = "";
+  PostQuitMessage(0);  // WinMain opens the window, draws the first frame, then meets the quit
+  EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT), 0);
+  ASSERT_FALSE(g_balls.Head()->isTail);
+  EXPECT_TRUE(std::any_of(g_surface.pixels, g_surface.pixels + 4 * kFrameSize * kFrameSize,
+                          [](std::uint8_t channel) { return channel != 0; }));
+  const struct {
+    std::vector<Message> messages;
+    int picked;  // index of the picked ball
+    bool dragging;
+    int moved = kNone, centerX = 0, centerY = 0;  // the ball moved and its new centre
+    Frame last = Frame::kKept;
+    WPARAM quit = 7;  // the exit code posted last; 7 is posted before the messages
+  } cases[] = {
+      // Client (200, 200) is field (0, 0), y up. Inside ball 1 too: the square's metric 0 wins.
+      {{Down(200, 170)}, 2, true},
+      {{Down(251, 170)}, 2, true},  // |51 / 2| = 25 across the square's wide axis
+      {{Down(250, 200), Down(20, 20)}, kNone, false},
+      {{Down(250, 200), Move(250, 200)}, 1, true},  // no step, no frame
+      {{Down(250, 200), Move(260, 195)}, 1, true, 1, 60, 5, Frame::kRedrawn},
+      {{Down(250, 200), Move(250, 201)}, 1, true, 1, 50, -1, Frame::kRedrawn},
+      {{Down(250, 200), Move(260, 190), Move(270, 170)}, 1, true, 1, 70, 30, Frame::kRedrawn},
+      {{Down(250, 200), Move(250, -1)}, 1, true, 1, 50, 200 - 65535, Frame::kRedrawn},  // words
+      {{Down(250, 200), Move(-1, 200)}, 1, true, 1, 65535 - 200, 0, Frame::kRedrawn},   // unsigned
+      {{Down(250, 200), kUp, Move(300, 300)}, 1, false},
+      {{Down(150, 200), Key('Q')}, 0, true, kNone, 0, 0, Frame::kKept, 0},  // even in a drag
+      {{Key('W')}, kNone, false},
+      {{Key(0x1B)}, kNone, false},  // Escape
+      {{kPaint}, kNone, false, kNone, 0, 0, Frame::kPresented},
+      {{kDestroy}, kNone, false, kNone, 0, 0, Frame::kKept, 0},
+      {{kClose}, kNone, false, kNone, 0, 0, Frame::kKept, 0},
+  };
+  constexpr int kStart[3][2] = {{-50, 0}, {50, 0}, {0, 30}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "case " << &c - cases);
     g_balls.Clear();
     BuildScene(g_balls);
     CreateSurface(g_surface);
     g_picked = nullptr;
     g_dragging = false;
-    g_lastX = g_lastY = 0;
-    DrawFrame(window_);
-  }
-  void TearDown() override {
-    if (window_ && DestroyWindow(window_)) DrainToQuit();  // WM_DESTROY posts the quit
-  }
-  void Send(UINT message, WPARAM wParam, LPARAM lParam) { AppWindowProc(window_, message, wParam, lParam); }
-  // A red pixel in the surface: a new frame clears it, Present leaves it.
-  void Mark() { SetPixel(g_surface.dc, 0, 0, kMarker); }
-  bool FrameDrawn() { return GetPixel(g_surface.dc, 0, 0) != kMarker; }
-  const ListNode<Ball>* NodeAt(int index) {
-    const ListNode<Ball>* node = g_balls.Head();
-    for (int i = 0; i <= index; ++i) node = node->next;
-    return node;
-  }
-  Ball* BallAt(int index) { return NodeAt(index)->item; }
-  HWND window_ = nullptr;
-};
-
-// Presses in a row, each picking again; client (200, 200) is field (0, 0), y up.
-TEST_F(App, EachPressPicksTheBallUnderIt) {
-  struct Press {
-    int x, y;
-    int picked;  // ball index, -1 for none
-  };
-  const Press presses[] = {
-      {150, 200, 0},  // the first ball's centre
-      {200, 170, 2},  // inside the second ball too, but the square's metric 0 wins
-      {251, 170, 2},  // |-51 / 2| = 25 across the square's wide axis
-      {20, 20, -1},   // no ball: the drag ends
-      {250, 200, 1},
-  };
-  for (const Press& p : presses) {
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, Client(p.x, p.y));
-    EXPECT_EQ(g_picked, p.picked < 0 ? nullptr : BallAt(p.picked)) << p.x << "," << p.y;
-    EXPECT_EQ(g_dragging, p.picked >= 0);
-    EXPECT_EQ(g_lastX, p.x);
-    EXPECT_EQ(g_lastY, p.y);
-  }
-  Send(WM_LBUTTONUP, 0, Client(250, 200));
-  EXPECT_EQ(g_picked, BallAt(1));  // the release keeps the pick and ends the drag
-  EXPECT_FALSE(g_dragging);
-  Mark();
-  Send(WM_MOUSEMOVE, 0, Client(300, 300));
-  EXPECT_FALSE(FrameDrawn());
-  EXPECT_EQ(BallAt(1)->centerX, 50);
-}
-
-// Moves after a press on the second ball, each from the last: the centre moves by the client
-// displacement with y turned, coordinates read as unsigned 16-bit words, one frame per step.
-TEST_F(App, MovesAddTheUnsignedWordDisplacementWithFieldYUp) {
-  struct Step {
-    int x, y, centerX, centerY;
-  };
-  const Step steps[] = {
-      {260, 195, 60, 5},
-      {260, 195, 60, 5},                            // same point: no step, no frame
-      {260, 196, 60, 4},                            // one axis only
-      {259, -1, 59, 4 + 196 - 65535},               // above the window: y reads 65535
-      {-1, -1, 59 + 65535 - 259, 4 + 196 - 65535},  // left of it: x reads 65535
-      {0, 0, -200, 200},
-  };
-  Send(WM_LBUTTONDOWN, MK_LBUTTON, Client(250, 200));
-  int lastX = 250, lastY = 200;
-  for (const Step& step : steps) {
-    Mark();
-    Send(WM_MOUSEMOVE, 0, Client(step.x, step.y));  // the button state is not consulted
-    EXPECT_EQ(BallAt(1)->centerX, step.centerX) << "move to " << step.x << "," << step.y;
-    EXPECT_EQ(BallAt(1)->centerY, step.centerY) << "move to " << step.x << "," << step.y;
-    EXPECT_EQ(FrameDrawn(), (step.x & 0xFFFF) != lastX || (step.y & 0xFFFF) != lastY);
-    lastX = g_lastX, lastY = g_lastY;
-    EXPECT_EQ(g_lastX, step.x & 0xFFFF);
-    EXPECT_EQ(g_lastY, step.y & 0xFFFF);
-  }
-  EXPECT_EQ(BallAt(0)->centerX, -50);
-  EXPECT_EQ(BallAt(2)->centerY, 30);
-}
-
-TEST_F(App, TheFrameIsTheContourOfTheMovedScene) {
-  Send(WM_LBUTTONDOWN, MK_LBUTTON, Client(250, 200));
-  Send(WM_MOUSEMOVE, MK_LBUTTON, Client(230, 180));
-  RecordingCanvas canvas;
-  TraceContour(g_balls, kFrameCells, kFrameSize, kFrameSize, kFrameThreshold, canvas);
-  ASSERT_FALSE(canvas.segments.empty());
-  for (const TracedSegment& s : canvas.segments) EXPECT_EQ(GetPixel(g_surface.dc, s.x1, s.y1), 0x00FFFFFFu);
-  EXPECT_EQ(GetPixel(g_surface.dc, 200, 380), 0u);  // far below every ball: background
-}
-
-// Q and the window's destruction post quit code 0; other keys and painting post nothing and
-// draw no frame. A quit code 7 posted first shows whether the message posted another.
-TEST_F(App, QuitsOnQOrDestructionOnly) {
-  struct Case {
-    UINT message;
-    WPARAM wParam;
-    WPARAM exitCode;
-  };
-  const Case cases[] = {{WM_KEYDOWN, 'Q', 0}, {WM_KEYDOWN, 'W', 7}, {WM_KEYDOWN, 0x1B, 7},
-                        {WM_PAINT, 0, 7},     {WM_DESTROY, 0, 0},  {WM_CLOSE, 0, 0}};
-  Send(WM_LBUTTONDOWN, MK_LBUTTON, Client(150, 200));  // even during a drag
-  for (const Case& c : cases) {
-    Mark();
+    HWND window = CreateAppWindow(nullptr);
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+    DrawFrame(window);
     PostQuitMessage(7);
-    Send(c.message, c.wParam, 0);
-    EXPECT_EQ(DrainToQuit(), c.exitCode) << c.message << " " << c.wParam;
-    EXPECT_FALSE(FrameDrawn());
+    for (const Message& m : c.messages) {
+      if (&m == &c.messages.back()) SetPixel(g_surface.dc, 0, 0, kMarker);  // a frame clears it
+      AppWindowProc(window, m.id, m.wParam, m.lParam);
+    }
+    const Ball* balls[] = {g_balls.Head()->next->item, g_balls.Head()->next->next->item,
+                           g_balls.Head()->next->next->next->item};
+    EXPECT_EQ(g_picked, c.picked == kNone ? nullptr : balls[c.picked]);
+    EXPECT_EQ(g_dragging, c.dragging);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(balls[i]->centerX, i == c.moved ? c.centerX : kStart[i][0]) << "ball " << i;
+      EXPECT_EQ(balls[i]->centerY, i == c.moved ? c.centerY : kStart[i][1]) << "ball " << i;
+    }
+    HDC screen = GetDC(window);
+    EXPECT_EQ(GetPixel(screen, 0, 0) == GetPixel(g_surface.dc, 0, 0), c.last != Frame::kKept);
+    ReleaseDC(window, screen);
+    EXPECT_EQ(GetPixel(g_surface.dc, 0, 0) == kMarker, c.last != Frame::kRedrawn);
+    EXPECT_EQ(DrainToQuit(), c.quit);
+    if (DestroyWindow(window)) DrainToQuit();  // its WM_DESTROY posts another quit
   }
-  window_ = nullptr;  // WM_CLOSE destroyed it
-}
-
-// Counts the WM_PAINTs that reach the application's window procedure.
-int g_paints = 0;
-LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  g_paints += message == WM_PAINT;
-  return AppWindowProc(window, message, wParam, lParam);
-}
-
-COLORREF WindowPixel(HWND window) {
-  HDC dc = GetDC(window);
-  const COLORREF color = GetPixel(dc, 0, 0);
-  ReleaseDC(window, dc);
-  return color;
-}
-
-TEST_F(App, UpdateWindowPaintsOnceCopyingTheSurfaceAsItIs) {
-  static const bool registered = [] {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = CountingProc;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "BMPCount";
-    return RegisterClassA(&windowClass) != 0;
-  }();
-  ASSERT_TRUE(registered);
-  HWND counted = CreateWindowExA(0, "BMPCount", "count", WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, 406, 425, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(counted, nullptr);
-  g_paints = 0;
-  Mark();
-  ShowWindow(counted, SW_SHOW);
-  UpdateWindow(counted);
-  UpdateWindow(counted);  // validated by DefWindowProcA: no second paint
-  EXPECT_EQ(g_paints, 1);
-  EXPECT_EQ(WindowPixel(counted), kMarker);
-  SetPixel(g_surface.dc, 0, 0, 0x0000FF00);
-  SendMessageA(counted, WM_PAINT, 0, 0);  // copies the surface again, draws no frame
-  EXPECT_EQ(WindowPixel(counted), 0x0000FF00u);
-  EXPECT_EQ(GetPixel(g_surface.dc, 0, 0), 0x0000FF00u);
-  DestroyWindow(counted);
-  DrainToQuit();
-}
-
-// The class is already registered, so WinMain gives up at once: no ball, no frame.
-TEST_F(App, WinMainReturnsZeroAtOnceWhenTheClassCannotBeRegistered) {
-  Mark();
-  static char commandLine[] = "";
+  // With the class registered already, WinMain gives up at once: no scene, no frame.
+  g_balls.Clear();
   EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT), 0);
-  EXPECT_TRUE(NodeAt(2)->isTail);
-  EXPECT_FALSE(FrameDrawn());
+  EXPECT_TRUE(g_balls.Head()->isTail);
+  EXPECT_EQ(GetPixel(g_surface.dc, 0, 0), kMarker);
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
-// Wireframe views and the shaded renderer, watched through recording canvases and checked on
-// real surfaces.
+// Wireframe views and the flat-shaded renderer, recorded call by call through a canvas.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
-#include <memory>
 #include <vector>
 
 #include "examples/shapes.h"
@@ -14,284 +11,139 @@
 
 namespace {
 
-struct Line {
-  std::int32_t x0, y0, x1, y1;
-  bool operator==(const Line&) const = default;
-};
+// A line x0, y0, x1, y1; a fill colour, x0 ... y2; a clear colour.
+// A line x0, y0, x1, y1; a fill colour, x0 ... y2; a clear colour.
+using Call = std::vector<std::int64_t>;
 
-struct LineCanvas {
-  std::vector<Color> pens;
-  std::vector<Line> lines;
-  void SetPenColor(Color c) { pens.push_back(c); }
-  void DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) { lines.push_back({x0, y0, x1, y1}); }
-};
-
-struct Fill {
-  Color color;
-  std::int32_t x0, y0, x1, y1, x2, y2;
-  bool operator==(const Fill&) const = default;
-};
-
-struct FillCanvas {
-  std::int32_t width = 400, height = 400;
-  int clears = 0;
-  Color clearColor = 1, pen = 0x123;
-  std::vector<Fill> fills;
-  void Clear(Color c) { ++clears, clearColor = c; }
+struct Canvas {
+  int width = 400, height = 300;  // not square, so the centre shows which is which
+  Color pen = 0;
+  std::vector<Call> calls;
+  void Clear(Color c) { calls.push_back({c}); }
   void SetPenColor(Color c) { pen = c; }
-  void FillTriangle(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-    fills.push_back({pen, x0, y0, x1, y1, x2, y2});
-  }
-};
-
-// Vertices and triangles owned by the test; lists hold pointers into them.
-struct Model {
-  std::vector<std::unique_ptr<MeshVertex>> vertices;
-  std::vector<std::unique_ptr<MeshTriangle>> triangles;
-  MeshVertex* V(double x, double y, double z = 0) {
-    vertices.push_back(std::make_unique<MeshVertex>());
-    vertices.back()->x = x, vertices.back()->y = y, vertices.back()->z = z;
-    return vertices.back().get();
-  }
-  MeshTriangle* T(MeshVertex* p, MeshVertex* q, MeshVertex* r) {
-    triangles.push_back(std::make_unique<MeshTriangle>(MeshTriangle{p, q, r}));
-    return triangles.back().get();
-  }
-  // A flat triangle at depth z with corners (x, 0), (x + 10, 0), (x, 10): faces the viewer.
-  MeshTriangle* Facing(double x, double z) { return T(V(x, 0, z), V(x + 10, 0, z), V(x, 10, z)); }
-  bool AllClear() const {
-    for (const auto& v : vertices) if (v->visited) return false;
-    return true;
+  void DrawLine(int x0, int y0, int x1, int y1) { calls.push_back({x0, y0, x1, y1}); }
+  void FillTriangle(int x0, int y0, int x1, int y1, int x2, int y2) {
+    calls.push_back({pen, x0, y0, x1, y1, x2, y2});
   }
 };
 
 template <class T>
-void AppendAll(ObjList<T>& list, std::initializer_list<T*> items) {
+ObjList<T>& List(ObjList<T>&& list, std::initializer_list<T*> items) {
   for (T* item : items) list.Append(item);
+  return list;
 }
 
-void Link(MeshVertex* a, MeshVertex* b) {
-  a->neighbours.Append(b);
-  b->neighbours.Append(a);
-}
+using Pairs = std::vector<std::pair<MeshVertex*, MeshVertex*>>;
 
-constexpr MeshOrigin kOrigin{100, 100};
-constexpr Color kPen = 0x00ABCDEF;
-
-TEST(MeshViews, ProjectionTruncatesEachCoordinateBeforeTheOrigin) {
-  struct Case {
-    std::int32_t view;
-    double x, y, z;
-    std::int32_t px, py;  // -1, -1: nothing drawn
+// The lines between the pairs where a view around (100, 100) puts them, T truncating toward zero:
+// front (x, -y), top (x, z), side (-z, -y); any other view code draws nothing.
+std::vector<Call> Lines(const Pairs& pairs, std::int32_t view) {
+  const auto pixel = [view](const MeshVertex* v) {
+    const std::int64_t x = std::trunc(v->x), y = std::trunc(v->y), z = std::trunc(v->z);
+    return view == VIEW_TOP ? std::pair{100 + x, 100 + z}
+                            : std::pair{view == VIEW_SIDE ? 100 - z : 100 + x, 100 - y};
   };
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  const Case cases[] = {
-      {VIEW_FRONT, -2.5, 2.5, 7, 98, 98},   {VIEW_FRONT, 2.9, -2.9, 0, 102, 102},
-      {VIEW_TOP, 3, 9, 4.9, 103, 104},      {VIEW_SIDE, 9, 1.5, 2, 98, 99},
-      {VIEW_FRONT, nan, 1e300, 0, 100, std::numeric_limits<std::int32_t>::min() + 101},
-      {0, 1, 1, 1, -1, -1},                 {4, 1, 1, 1, -1, -1},
-  };
-  for (const Case& c : cases) {
-    Model m;
-    MeshVertex* v = m.V(c.x, c.y, c.z);
-    MeshEdge edge{v, v};
-    MeshTriangle triangle{v, v, v};
-    ObjList<MeshEdge> edges;
-    ObjList<MeshTriangle> triangles;
-    edges.Append(&edge);
-    triangles.Append(&triangle);
-    LineCanvas canvas;
-    DrawEdges(canvas, edges, kOrigin, c.view, kPen);
-    DrawTriangleOutlines(canvas, triangles, kOrigin, c.view, kPen);
-    EXPECT_EQ(canvas.pens, (std::vector<Color>{kPen, kPen}));
-    const Line point{c.px, c.py, c.px, c.py};
-    EXPECT_EQ(canvas.lines, c.px < 0 ? std::vector<Line>{} : std::vector<Line>(4, point)) << "view " << c.view;
+  std::vector<Call> lines;
+  for (auto [u, v] : view >= VIEW_FRONT && view <= VIEW_SIDE ? pairs : Pairs{}) {
+    lines.push_back({pixel(u).first, pixel(u).second, pixel(v).first, pixel(v).second});
   }
+  return lines;
 }
 
-// A square a-b-c-d, pixel corners 100..110, symmetric adjacency.
-struct Square : Model {
-  MeshVertex *a = V(0, 0), *b = V(10, 0), *c = V(10, 10), *d = V(0, 10);
-  Square() { Link(a, b), Link(b, c), Link(c, d), Link(d, a); }
-};
-
-TEST(MeshViews, VertexWalksDrawEachEdgeOnceFromTheEarlierVertex) {
-  Square sq;
-  ObjList<MeshVertex> all, two, twice;
-  AppendAll(all, {sq.a, sq.b, sq.c, sq.d});
-  AppendAll(two, {sq.a, sq.b});            // adjacent corners only
-  AppendAll(twice, {sq.a, sq.b, sq.a});    // a listed twice
-  const Line ab{100, 100, 110, 100}, ad{100, 100, 100, 90}, bc{110, 100, 110, 90}, cd{110, 90, 100, 90};
-  struct Case {
-    ObjList<MeshVertex>* list;
+TEST(MeshViews, DrawEveryEdgeOnceFromItsEarlierListedEndWhereTheViewPutsIt) {
+  Mesh m;  // a quadrilateral a b c d whose corners lie apart in every view
+  MeshVertex *a = m.AddVertex(-2.5, 2.5, 7), *b = m.AddVertex(12.9, -2.9, 0.5),
+             *c = m.AddVertex(10, 9.5, -3.7), *d = m.AddVertex(0.2, 10, 4.9);
+  for (auto [u, v] : {std::pair{a, b}, {b, c}, {c, d}, {d, a}}) m.Connect(u, v);
+  using enum VertexWalk;
+  const struct {
+    std::initializer_list<MeshVertex*> listed;
     VertexWalk walk;
-    std::int32_t view;
-    std::vector<Line> lines;
+    Pairs lines;
+  } cases[] = {
+      {{a, b, c, d}, kAll, {{a, b}, {a, d}, {b, c}, {c, d}}},
+      {{a, b, c, d}, kSkipVisited, {{a, b}, {a, d}, {b, c}, {c, d}}},
+      {{a, b, c, d}, kInside, {{a, b}, {a, d}, {b, c}, {c, d}}},
+      {{a, b}, kAll, {{a, b}, {a, d}, {b, c}}},
+      {{a, b}, kInside, {{a, b}}},
+      {{a, b, a}, kAll, {{a, b}, {a, d}, {b, c}, {a, d}}},  // d is not listed
+      {{a, b, a}, kSkipVisited, {{a, b}, {a, d}, {b, c}}},
   };
-  const Case cases[] = {
-      {&all, VertexWalk::kAll, VIEW_FRONT, {ab, ad, bc, cd}},
-      {&all, VertexWalk::kSkipVisited, VIEW_FRONT, {ab, ad, bc, cd}},
-      {&all, VertexWalk::kInside, VIEW_FRONT, {ab, ad, bc, cd}},
-      {&two, VertexWalk::kAll, VIEW_FRONT, {ab, ad, bc}},
-      {&two, VertexWalk::kInside, VIEW_FRONT, {ab}},
-      {&twice, VertexWalk::kAll, VIEW_FRONT, {ab, ad, bc, ad}},  // b visited, d not listed
-      {&twice, VertexWalk::kSkipVisited, VIEW_FRONT, {ab, ad, bc}},
-      {&twice, VertexWalk::kInside, VIEW_FRONT, {ab}},
-      {&all, VertexWalk::kAll, 4, {}},
-  };
-  for (const Case& c : cases) {
-    LineCanvas canvas;
-    WalkVertexMesh(canvas, *c.list, kOrigin, c.view, kPen, c.walk);
-    EXPECT_EQ(canvas.lines, c.lines) << static_cast<int>(c.walk) << " view " << c.view;
-    EXPECT_EQ(canvas.pens, std::vector<Color>{kPen});
-    EXPECT_TRUE(sq.AllClear());
+  MeshTriangle t{a, b, c};
+  for (std::int32_t view = 0; view <= 4; ++view) {
+    for (const auto& k : cases) {
+      Canvas canvas;
+      WalkVertexMesh(canvas, List(ObjList<MeshVertex>{}, k.listed), {100, 100}, view, 7, k.walk);
+      EXPECT_EQ(canvas.calls, Lines(k.lines, view)) << static_cast<int>(k.walk) << " view " << view;
+      EXPECT_EQ(canvas.pen, 7u);
+      for (const MeshVertex* v : {a, b, c, d}) EXPECT_EQ(v->visited, 0);
+    }
+    Canvas canvas;
+    DrawTriangleOutlines(canvas, List(ObjList<MeshTriangle>{}, {&t}), {100, 100}, view, 7);
+    DrawEdges(canvas, m.edges, {100, 100}, view, 7);
+    EXPECT_EQ(canvas.calls, Lines({{a, b}, {b, c}, {c, a}, {a, b}, {b, c}, {c, d}, {d, a}}, view));
   }
-  // One-sided, self and doubled neighbours: drawn as named, from the earlier vertex only.
-  Model m;
-  MeshVertex *a = m.V(0, 0), *b = m.V(5, 0), *c = m.V(0, 5);
-  b->neighbours.Append(a);
-  AppendAll(a->neighbours, {a, c, c});
-  ObjList<MeshVertex> list;
-  AppendAll(list, {a, b, c});
-  LineCanvas canvas;
-  WalkVertexMesh(canvas, list, kOrigin, VIEW_FRONT, kPen, VertexWalk::kAll);
-  EXPECT_EQ(canvas.lines, (std::vector<Line>{{100, 100, 100, 100}, {100, 100, 100, 95}, {100, 100, 100, 95}}));
-}
-
-TEST(MeshViews, TrianglesOutlineInCornerOrderAndSurfacesLightTheEnds) {
-  Square sq;
-  MeshTriangle t1{sq.a, sq.b, sq.c}, t2{sq.a, sq.c, sq.d};
-  ObjList<MeshTriangle> triangles;
-  AppendAll(triangles, {&t1, &t2});
-  LineCanvas canvas;
-  DrawTriangleOutlines(canvas, triangles, kOrigin, VIEW_FRONT, kPen);
-  EXPECT_EQ(canvas.lines, (std::vector<Line>{{100, 100, 110, 100}, {110, 100, 110, 90}, {110, 90, 100, 100},
-                                             {100, 100, 110, 90}, {110, 90, 100, 90}, {100, 90, 100, 100}}));
-  ObjList<MeshVertex> all;
-  AppendAll(all, {sq.a, sq.b, sq.c, sq.d});
-  MeshEdge diagonal{sq.a, sq.c};
-  ObjList<MeshEdge> edges;
-  edges.Append(&diagonal);
-  Surface s;
-  ASSERT_TRUE(s.Create(200, 200, 32));
-  auto at = [&s](int x, int y) { return static_cast<Color>(GetPixel(s.dc, x, y)); };
-  s.DrawVertexMesh(all, kOrigin, VIEW_FRONT, 0x000000FF);
-  for (auto [x, y] : {std::pair{100, 100}, {110, 100}, {110, 90}, {100, 90}, {105, 90}}) EXPECT_EQ(at(x, y), 0x000000FFu);
-  EXPECT_EQ(at(105, 95), 0u);
-  s.DrawEdgeMesh(edges, kOrigin, VIEW_SIDE, 0x0000FF00);  // both ends project to x = 100
-  for (int y = 90; y <= 100; ++y) EXPECT_EQ(at(100, y), 0x0000FF00u) << y;
-  s.DrawVertexMeshSkipVisited(all, kOrigin, VIEW_TOP, 0x00FF0000);
-  s.DrawVertexMeshInside(all, kOrigin, VIEW_TOP, 0x00FF0000);
-  s.DrawTriangleMesh(triangles, kOrigin, VIEW_TOP, 0x00FF0000);
-  EXPECT_EQ(at(110, 100), 0x00FF0000u);
-  EXPECT_TRUE(sq.AllClear());
+  MeshVertex odd;  // NaN counts as 0; a coordinate beyond 32 bits saturates
+  odd.x = NAN, odd.y = 1e300;
+  const MeshPixel pixel = ProjectVertex(odd, {100, 100}, VIEW_FRONT);
+  EXPECT_EQ(std::pair(pixel.x, pixel.y), std::pair(100, 100 - 2147483647));
+  Surface s;  // each Surface method draws its view, each here around its own origin
+  ASSERT_TRUE(s.Create(60, 60, 32));
+  s.DrawVertexMesh(List(ObjList<MeshVertex>{}, {a, b}), {10, 10}, VIEW_FRONT, 1);
+  s.DrawVertexMeshSkipVisited(List(ObjList<MeshVertex>{}, {a}), {40, 10}, VIEW_TOP, 2);
+  s.DrawVertexMeshInside(List(ObjList<MeshVertex>{}, {c, d}), {10, 40}, VIEW_SIDE, 3);
+  s.DrawTriangleMesh(List(ObjList<MeshTriangle>{}, {&t}), {40, 40}, VIEW_FRONT, 4);
+  s.DrawEdgeMesh(m.edges, {25, 25}, VIEW_SIDE, 5);
+  for (auto [x, y, ink] : {std::tuple{10, 0, 1}, {52, 10, 2}, {6, 30, 3}, {50, 31, 4}, {21, 15, 5}}) {
+    EXPECT_EQ(GetPixel(s.dc, x, y), static_cast<COLORREF>(ink)) << x << "," << y;
+  }
 }
 
 constexpr Color kFullShade = 230 + 256 * 170 + 65536 * 80;
+const Call kFacingFill{kFullShade, 200, 150, 210, 150, 200, 140};  // 400 x 300: centre 200, 150
 
-TEST(ShadedMesh, CullsAndShadesByTheNormalAroundTheCentre) {
-  Model m;
-  MeshTriangle* facing = m.Facing(0, 0);
-  MeshTriangle* away = m.T(m.V(0, 0), m.V(0, 10), m.V(10, 0));
-  MeshTriangle* edgeOn = m.T(m.V(0, 0), m.V(0, 10), m.V(0, 0, 10));
-  MeshTriangle* point = m.T(m.V(1, 1, 3), m.V(1, 1, 3), m.V(1, 1, 3));
-  MeshTriangle* grazing = m.T(m.V(0, 0), m.V(10, 0), m.V(0, 0.01, 10));  // 0 < d < 1/230
-  MeshTriangle* tilted = m.T(m.V(0, 0), m.V(10, 0), m.V(0, 10, 10));      // d = 1 / sqrt(2)
-  ObjList<MeshTriangle> list;
-  AppendAll(list, {facing, away, edgeOn, point, grazing, tilted});
-  FillCanvas canvas;
-  canvas.height = 300;
-  RenderShadedMesh(canvas, list);
-  EXPECT_EQ(canvas.clears, 1);
-  EXPECT_EQ(canvas.clearColor, 0x00555555u);
-  const Color half = 162 + 256 * 120 + 65536 * 56;  // 230, 170, 80 times 0.7071, truncated
-  EXPECT_EQ(canvas.fills, (std::vector<Fill>{{kFullShade, 200, 150, 210, 150, 200, 140},  // z sum 0
-                                             {half, 200, 150, 210, 150, 200, 140},  // z sum 10, listed last
-                                             {0, 200, 150, 210, 150, 200, 150}}));
-  ObjList<MeshTriangle> empty;
-  FillCanvas untouched;
-  RenderShadedMesh(untouched, empty);
-  EXPECT_EQ(untouched.clears, 1);
-  EXPECT_TRUE(untouched.fills.empty());
-  EXPECT_EQ(untouched.pen, 0x123u);
-}
-
-// Back to front by the z sum; among equal sums the later listed goes first.
-TEST(ShadedMesh, PaintsBackToFrontAndLaterFirstAmongEqualKeys) {
-  Model m;
-  MeshTriangle *front = m.Facing(0, 10), *back = m.Facing(1, 0), *tie2 = m.Facing(2, 5), *tie3 = m.Facing(3, 5);
-  auto order = [](std::initializer_list<MeshTriangle*> triangles) {
-    ObjList<MeshTriangle> list;
-    AppendAll(list, triangles);
-    FillCanvas canvas;
-    RenderShadedMesh(canvas, list);
-    std::vector<std::int32_t> firstX;
-    for (const Fill& f : canvas.fills) firstX.push_back(f.x0 - 200);
-    return firstX;
+TEST(ShadedMesh, PaintsWhatFacesTheViewerBackToFrontShadedByTheNormalsZ) {
+  Mesh m;
+  const double corners[][9] = {
+      {0, 0, 0, 0, 10, 0, 10, 0, 0},     // facing away
+      {0, 0, 0, 0, 10, 0, 0, 0, 10},     // edge-on
+      {1, 1, 3, 1, 1, 3, 1, 1, 3},       // a point
+      {0, 0, 0, 10, 0, 0, 0, 0.01, 10},  // 0 < d < 1 / 230: black
+      {0, 0, 0, 10, 0, 0, 0, 10, 10},    // d = 1 / sqrt(2)
+      {0, 0, 0, 10, 0, 0, 0, 10, 0},     // facing, z sum 0: first, though listed last
   };
-  EXPECT_EQ(order({front, back}), (std::vector<std::int32_t>{1, 0}));
-  EXPECT_EQ(order({back, front}), (std::vector<std::int32_t>{1, 0}));
-  EXPECT_EQ(order({tie2, tie3}), (std::vector<std::int32_t>{3, 2}));
-  EXPECT_EQ(order({tie2, front, back, tie3}), (std::vector<std::int32_t>{1, 3, 2, 0}));
+  for (const auto& c : corners) {
+    m.triangles.Append(new MeshTriangle{m.AddVertex(c[0], c[1], c[2]),
+                                        m.AddVertex(c[3], c[4], c[5]),
+                                        m.AddVertex(c[6], c[7], c[8])});
+  }
+  Canvas canvas;
+  RenderShadedMesh(canvas, m.triangles);
+  const Color half = 162 + 256 * 120 + 65536 * 56;  // 230, 170, 80 times 0.7071, truncated
+  // Among the equal z sums of 10 the later listed goes first.
+  EXPECT_EQ(canvas.calls, (std::vector<Call>{{0x00555555}, kFacingFill,
+                                             {half, 200, 150, 210, 150, 200, 140},
+                                             {0, 200, 150, 210, 150, 200, 150}}));
+  Surface s;  // the same through the surface's method
+  ASSERT_TRUE(s.Create(40, 40, 32));
+  s.DrawShadedMesh(m.vertices, m.triangles);
+  EXPECT_EQ(GetPixel(s.dc, 0, 0), 0x00555555u);
+  EXPECT_EQ(GetPixel(s.dc, 21, 19), half);  // over the full shade
 }
 
-TEST(ShadedMesh, DrawsAFullTableAndIgnoresTrianglesBeyondIt) {
-  Model m;
-  MeshVertex *p = m.V(0, 0), *q = m.V(10, 0);
-  // Triangle i has its third corner at pixel (200 + i % 100, 190 - i / 100) and z sum -i, so
-  // keys count down: every insertion shifts the whole table, and each fill names its triangle.
-  std::vector<MeshVertex> tops(kMaxShadedTriangles + 5);
-  std::vector<MeshTriangle> triangles;
-  for (std::size_t i = 0; i < tops.size(); ++i) {
-    tops[i].x = static_cast<double>(i % 100), tops[i].y = 10 + static_cast<double>(i / 100), tops[i].z = -static_cast<double>(i);
-    triangles.push_back({p, q, &tops[i]});
-  }
+TEST(ShadedMesh, FillsAFullTableWithTheFirstListedAndIgnoresTheRest) {
+  Mesh m;
+  MeshTriangle first{m.AddVertex(0, 0, 0), m.AddVertex(10, 0, 0), m.AddVertex(0, 10, 0)};
+  MeshTriangle later{m.AddVertex(1, 0, 0), m.AddVertex(11, 0, 0), m.AddVertex(1, 10, 0)};
   ObjList<MeshTriangle> list;
-  for (MeshTriangle& t : triangles) list.Append(&t);
-  FillCanvas canvas;
+  for (int i = 0; i < kMaxShadedTriangles + 5; ++i) {
+    list.Append(i < kMaxShadedTriangles ? &first : &later);
+  }
+  Canvas canvas;
   RenderShadedMesh(canvas, list);
-  ASSERT_EQ(canvas.fills.size(), static_cast<std::size_t>(kMaxShadedTriangles));
-  for (std::size_t k = 0; k < canvas.fills.size(); ++k) {  // 9997 down to 0: the first listed only
-    const std::int32_t index = (canvas.fills[k].x2 - 200) + 100 * (190 - canvas.fills[k].y2);
-    ASSERT_EQ(index, kMaxShadedTriangles - 1 - static_cast<std::int32_t>(k));
-  }
-}
-
-TEST(ShadedMesh, SurfacePictureHasGreyBackdropAndShadedFace) {
-  Model m;
-  ObjList<MeshTriangle> list;
-  list.Append(m.Facing(0, 0));
-  ObjList<MeshVertex> vertices;
-  for (int depth : {16, 24, 32}) {
-    Surface s;
-    ASSERT_TRUE(s.Create(400, 400, depth));
-    s.DrawShadedMesh(vertices, list);
-    const COLORREF grey = GetPixel(s.dc, 50, 50), face = GetPixel(s.dc, 202, 197);
-    SetPixel(s.dc, 0, 0, kFullShade);  // the same colours through the depth's own rounding
-    EXPECT_EQ(face, GetPixel(s.dc, 0, 0)) << depth;
-    SetPixel(s.dc, 0, 0, 0x00555555);
-    EXPECT_EQ(grey, GetPixel(s.dc, 0, 0)) << depth;
-  }
-}
-
-TEST(Shapes, SphereAndCubeHaveSymmetricAdjacencyAndOutwardFaces) {
-  Mesh sphere, cube;
-  BuildSphere(sphere, 100, 22, 46);
-  BuildCube(cube, 20);
-  EXPECT_EQ(sphere.TriangleCount(), 1932);
-  EXPECT_EQ(cube.TriangleCount(), 12);
-  for (Mesh* mesh : {&sphere, &cube}) {
-    for (ListNode<MeshVertex>* node = mesh->vertices.Head(); !node->isTail;) {
-      node = node->next;
-      for (ListNode<MeshVertex>* n = node->item->neighbours.Head(); !n->isTail;) {
-        n = n->next;
-        EXPECT_NE(n->item->neighbours.Find(node->item), nullptr);
-      }
-    }
-  }
-  FillCanvas canvas;
-  RenderShadedMesh(canvas, cube.triangles);
-  EXPECT_EQ(canvas.fills.size(), 2u);  // the axis-aligned cube shows its front face only
+  std::vector<Call> expected(kMaxShadedTriangles + 1, kFacingFill);
+  expected[0] = {0x00555555};
+  EXPECT_EQ(canvas.calls, expected);
 }
 
 }  // namespace

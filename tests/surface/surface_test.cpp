@@ -1,90 +1,128 @@
+// The surface's drawing and copying, and the triangle filler against a walk of its three edges.
 #include "surface/surface.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
-#include "tests/support/surface_pixels.h"
+#include <algorithm>
+#include <array>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
-using zantrel::test::StoredPixel32;
+using Rows = std::vector<std::string>;
 
-TEST(Surface, CreateGivesABlackBottomUpPictureOrLeavesTheOldOne) {
-  Surface s;
-  ASSERT_TRUE(s.Create(400, 300, 32));
-  EXPECT_EQ(s.width, 400);
-  EXPECT_EQ(s.height, 300);
-  for (int i = 0; i < 1600 * 300; ++i) ASSERT_EQ(s.pixels[i], 0) << i;
-  s.SetPenColor(0x0000FF);  // red
-  s.DrawLine(0, 0, 0, 0);
-  EXPECT_EQ(s.pixels[299 * 1600 + 2], 0xFF);  // the top-left pixel lives in the last memory row
-  const HDC dc = s.dc;
-  for (auto [w, h, bpp] : {std::tuple{10, 10, 8}, {10, 10, 15}, {10, 10, 1}, {0, 10, 32}, {10, -1, 32}}) {
-    EXPECT_FALSE(s.Create(w, h, bpp));
-    EXPECT_EQ(s.dc, dc);
-    EXPECT_EQ(s.width, 400);
+// One letter per pixel of a 32 bpp surface, read straight from its bottom-up rows.
+Rows Picture(const Surface& s) {
+  constexpr std::pair<char, Color> kInks[] = {{'.', 0},        {'w', 0xFFFFFF}, {'g', 0x00AA00},
+                                              {'r', 0x0000FF}, {'o', 0x4284FF}, {'y', 0x00AAFF}};
+  Rows rows(s.height, std::string(s.width, '?'));
+  for (int y = 0; y < s.height; ++y) {
+    const std::uint8_t* p = s.pixels + (s.height - 1 - y) * s.bitmapRecord.bmWidthBytes;
+    for (int x = 0; x < s.width; ++x, p += 4) {
+      const Color stored = p[2] | p[1] << 8 | p[0] << 16;
+      for (auto [letter, ink] : kInks) {
+        if (stored == ink) rows[y][x] = letter;
+      }
+    }
   }
-  for (auto [bpp, width, pitch] : {std::tuple{16, 3, 8}, {24, 3, 12}, {24, 5, 16}, {32, 3, 12}}) {
-    ASSERT_TRUE(s.Create(width, 2, bpp));
-    EXPECT_EQ(s.bitmapRecord.bmWidthBytes, pitch) << bpp << "x" << width;
-    EXPECT_EQ(s.width, width);
-  }
+  return rows;
 }
 
-TEST(Surface, LinesIncludeBothEndsAndClearCoversEveryPixel) {
-  Surface s;
-  ASSERT_TRUE(s.Create(32, 32, 32));
+TEST(Surface, DrawsAndCopiesWhereToldAndRefusesABadCreateUntouched) {
+  Surface s, source, sprite, mask;
+  ASSERT_TRUE(s.Create(8, 5, 32));
+  EXPECT_EQ(Picture(s), Rows(5, "........"));
+  s.Clear(0x00AA00);
   s.SetPenColor(0xFFFFFF);
-  s.DrawLine(10, 10, 20, 10);
-  s.DrawLine(20, 12, 10, 12);  // right to left: the same pixels
-  s.DrawLine(5, 5, 5, 5);
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      const bool lit = ((y == 10 || y == 12) && x >= 10 && x <= 20) || (x == 5 && y == 5);
-      ASSERT_EQ(StoredPixel32(s, x, y), lit ? 0xFFFFFFu : 0u) << x << "," << y;
-    }
-  }
-  Surface odd;
-  ASSERT_TRUE(odd.Create(7, 5, 24));
-  odd.Clear(0x123456);
-  for (int i = 0; i < 5 * odd.bitmapRecord.bmWidthBytes; ++i) {
-    const int x = (i % odd.bitmapRecord.bmWidthBytes) / 3;
-    const std::uint8_t expected = x >= 7 ? 0 : (0x123456 >> (8 * (2 - i % odd.bitmapRecord.bmWidthBytes % 3))) & 0xFF;
-    ASSERT_EQ(odd.pixels[i], expected) << i;  // B, G, R per pixel; row padding untouched
-  }
-}
-
-// A 2 x 3 source copied at (2, -1): exactly the overlap is replaced, converted from 16 bpp.
-TEST(Surface, BlitCopiesTheWholeSourceAtTheOffset) {
-  Surface src, dst;
-  ASSERT_TRUE(src.Create(2, 3, 16));
-  ASSERT_TRUE(dst.Create(6, 4, 32));
-  src.Clear(0xFF8040);  // 16 bpp keeps 5 bits per channel and replicates them back
-  dst.Blit(src, 2, -1);
-  for (int y = 0; y < 4; ++y) {
-    for (int x = 0; x < 6; ++x) {
-      EXPECT_EQ(StoredPixel32(dst, x, y), x >= 2 && x <= 3 && y <= 1 ? 0x4284FFu : 0u) << x << "," << y;
-    }
-  }
-}
-
-// AND with the mask, then XOR with the sprite, each the size of its own source.
-TEST(Surface, MaskedBlitAndsTheMaskThenXorsTheSprite) {
-  Surface dst, sprite, mask;
-  ASSERT_TRUE(dst.Create(5, 1, 32));
-  ASSERT_TRUE(sprite.Create(3, 1, 32));
-  ASSERT_TRUE(mask.Create(2, 1, 32));
-  dst.Clear(0x00AA00);
-  sprite.SetPenColor(0x0000FF);
-  sprite.DrawLine(0, 0, 0, 0);
-  sprite.SetPenColor(0xFF0000);
-  sprite.DrawLine(2, 0, 2, 0);  // sprite: red, black, blue
+  s.DrawLine(0, 0, 3, 0);
+  s.DrawLine(3, 1, 0, 1);  // right to left: the same pixels
+  s.DrawLine(7, 4, 7, 4);
+  ASSERT_TRUE(source.Create(2, 3, 16));
+  source.Clear(0x4080FF);  // 16 bpp keeps 5 bits per channel and replicates them back
+  s.Blit(source, 6, -1);
+  ASSERT_TRUE(sprite.Create(3, 1, 32) && mask.Create(2, 1, 32));
+  sprite.Clear(0x0000FF);
   mask.SetPenColor(0xFFFFFF);
-  mask.DrawLine(1, 0, 1, 0);  // mask: black, white
-  dst.BlitMasked(sprite, mask, 1, 0);
-  const std::uint32_t expected[] = {0x00AA00, 0xFF0000, 0x00AA00, 0x00AAFF, 0x00AA00};
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(StoredPixel32(dst, x, 0), expected[x]) << x;
+  mask.DrawLine(1, 0, 1, 0);  // black, white
+  s.BlitMasked(sprite, mask, 1, 3);  // AND the mask, then XOR the sprite, each its own size
+  for (auto [w, h, bpp] : {std::tuple{8, 5, 8}, {8, 5, 15}, {0, 5, 32}, {8, 0, 32}, {8, -1, 32}}) {
+    EXPECT_FALSE(s.Create(w, h, bpp)) << w << "x" << h << "x" << bpp;
+  }
+  EXPECT_EQ(Picture(s), (Rows{"wwwwggoo", "wwwwggoo", "gggggggg", "gryygggg", "gggggggw"}));
+}
+
+constexpr int kWidth = 64, kHeight = 320;  // room for the 300 rows a fill may have
+using Triangle = std::array<int, 6>;       // x0, y0, x1, y1, x2, y2
+
+using Spans = std::vector<std::pair<int, int>>;  // the lit x range of each row; -1, -1 for none
+
+// The lit span of every row after filling one triangle; each row must be one run.
+Spans Fill(const Triangle& t) {
+  Surface s;
+  EXPECT_TRUE(s.Create(kWidth, kHeight, 32));
+  s.SetPenColor(0xFFFFFF);
+  s.FillTriangle(t[0], t[1], t[2], t[3], t[4], t[5]);
+  Spans spans(kHeight, {-1, -1});
+  const Rows rows = Picture(s);
+  for (int y = 0; y < kHeight; ++y) {
+    const auto left = rows[y].find('w'), right = rows[y].rfind('w');
+    if (left == std::string::npos) continue;
+    EXPECT_EQ(std::count(rows[y].begin(), rows[y].end(), 'w'), right - left + 1) << "row " << y;
+    spans[y] = {static_cast<int>(left), static_cast<int>(right)};
+  }
+  return spans;
+}
+
+// Each edge visits its start pixel and every pixel up to, not including, its end: along the
+// longer axis one pixel per step, the other coordinate advancing by floor(k * minor / major).
+Spans Reference(const Triangle& t) {
+  Spans spans(kHeight, {-1, -1});
+  for (int e = 0; e < 3; ++e) {
+    const int ax = t[2 * e], ay = t[2 * e + 1];
+    const int dx = t[(2 * e + 2) % 6] - ax, dy = t[(2 * e + 3) % 6] - ay;
+    const int major = std::max(std::abs(dx), std::abs(dy));
+    const bool wide = std::abs(dx) >= std::abs(dy);
+    for (int k = 0; k < major; ++k) {
+      const int across = k * (wide ? std::abs(dy) : std::abs(dx)) / major;
+      const int px = ax + (dx < 0 ? -1 : 1) * (wide ? k : across);
+      const int py = ay + (dy < 0 ? -1 : 1) * (wide ? across : k);
+      auto& [left, right] = spans[static_cast<std::size_t>(py)];
+      left = left < 0 ? px : std::min(left, px);
+      right = std::max(right, px);
+    }
+  }
+  return spans;
+}
+
+TEST(FillTriangle, SpansAreTheEdgeWalksExtremesWhateverTheStartingCorner) {
+  const Triangle fixed[] = {{0, 10, 4, 309, 4, 10},  // 300 rows: the whole table
+                            {20, 23, 28, 23, 24, 23}, {22, 21, 22, 26, 22, 24}};  // flat
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int> anywhere(0, kWidth - 1), crowded(24, 40);  // crowded: ties
+  int reversalsDiffering = 0;
+  for (int i = 0; i < 300; ++i) {
+    Triangle t;
+    for (int& c : t) c = i % 3 ? anywhere(random) : crowded(random);
+    if (i < 3) t = fixed[i];
+    const Spans spans = Fill(t);
+    ASSERT_EQ(spans, Reference(t)) << ::testing::PrintToString(t);
+    ASSERT_EQ(Fill({t[2], t[3], t[4], t[5], t[0], t[1]}), spans);
+    ASSERT_EQ(Fill({t[4], t[5], t[0], t[1], t[2], t[3]}), spans);
+    reversalsDiffering += Fill({t[4], t[5], t[2], t[3], t[0], t[1]}) != spans;
+  }
+  EXPECT_GT(reversalsDiffering, 100);  // the walk is not symmetric: reversing moves pixels
+}
+
+TEST(FillTriangle, RefusesAPointAndWhatExceedsItsRowTable) {
+  const Triangle refused[] = {{5, 5, 5, 5, 5, 5},  // no edge to walk
+                              {5, 0, 6, 300, 7, 10}, {5, 10, 6, 0, 7, 300},  // 301 rows
+                              {5, -2000000000, 6, 2000000000, 7, 0},
+                              {5000, 0, 6, 5, 7, 1}, {5, 0, -5000, 5, 7, 1}};  // x at a bound
+  for (const Triangle& t : refused) {
+    EXPECT_EQ(Fill(t), Spans(kHeight, {-1, -1})) << ::testing::PrintToString(t);
+  }
 }
 
 }  // namespace
