@@ -12,7 +12,6 @@
 namespace {
 
 // A line x0, y0, x1, y1; a fill colour, x0 ... y2; a clear colour.
-// A line x0, y0, x1, y1; a fill colour, x0 ... y2; a clear colour.
 using Call = std::vector<std::int64_t>;
 
 struct Canvas {
@@ -38,14 +37,14 @@ using Pairs = std::vector<std::pair<MeshVertex*, MeshVertex*>>;
 // The lines between the pairs where a view around (100, 100) puts them, T truncating toward zero:
 // front (x, -y), top (x, z), side (-z, -y); any other view code draws nothing.
 std::vector<Call> Lines(const Pairs& pairs, std::int32_t view) {
-  const auto pixel = [view](const MeshVertex* v) {
-    const std::int64_t x = std::trunc(v->x), y = std::trunc(v->y), z = std::trunc(v->z);
-    return view == VIEW_TOP ? std::pair{100 + x, 100 + z}
-                            : std::pair{view == VIEW_SIDE ? 100 - z : 100 + x, 100 - y};
-  };
   std::vector<Call> lines;
   for (auto [u, v] : view >= VIEW_FRONT && view <= VIEW_SIDE ? pairs : Pairs{}) {
-    lines.push_back({pixel(u).first, pixel(u).second, pixel(v).first, pixel(v).second});
+    Call& line = lines.emplace_back();
+    for (const MeshVertex* w : {u, v}) {
+      const std::int64_t x = std::trunc(w->x), y = std::trunc(w->y), z = std::trunc(w->z);
+      line.insert(line.end(), {view == VIEW_SIDE ? 100 - z : 100 + x,
+                               view == VIEW_TOP ? 100 + z : 100 - y});
+    }
   }
   return lines;
 }
@@ -62,7 +61,6 @@ TEST(MeshViews, DrawEveryEdgeOnceFromItsEarlierListedEndWhereTheViewPutsIt) {
     Pairs lines;
   } cases[] = {
       {{a, b, c, d}, kAll, {{a, b}, {a, d}, {b, c}, {c, d}}},
-      {{a, b, c, d}, kSkipVisited, {{a, b}, {a, d}, {b, c}, {c, d}}},
       {{a, b, c, d}, kInside, {{a, b}, {a, d}, {b, c}, {c, d}}},
       {{a, b}, kAll, {{a, b}, {a, d}, {b, c}}},
       {{a, b}, kInside, {{a, b}}},
@@ -104,46 +102,39 @@ const Call kFacingFill{kFullShade, 200, 150, 210, 150, 200, 140};  // 400 x 300:
 
 TEST(ShadedMesh, PaintsWhatFacesTheViewerBackToFrontShadedByTheNormalsZ) {
   Mesh m;
-  const double corners[][9] = {
-      {0, 0, 0, 0, 10, 0, 10, 0, 0},     // facing away
-      {0, 0, 0, 0, 10, 0, 0, 0, 10},     // edge-on
-      {1, 1, 3, 1, 1, 3, 1, 1, 3},       // a point
-      {0, 0, 0, 10, 0, 0, 0, 0.01, 10},  // 0 < d < 1 / 230: black
-      {0, 0, 0, 10, 0, 0, 0, 10, 10},    // d = 1 / sqrt(2)
-      {0, 0, 0, 10, 0, 0, 0, 10, 0},     // facing, z sum 0: first, though listed last
-  };
-  for (const auto& c : corners) {
-    m.triangles.Append(new MeshTriangle{m.AddVertex(c[0], c[1], c[2]),
-                                        m.AddVertex(c[3], c[4], c[5]),
-                                        m.AddVertex(c[6], c[7], c[8])});
-  }
+  MeshVertex *o = m.AddVertex(0, 0, 0), *x = m.AddVertex(10, 0, 0), *y = m.AddVertex(0, 10, 0),
+             *p = m.AddVertex(1, 1, 3);
+  MeshTriangle triangles[] = {{o, y, x},                         // facing away
+                              {o, y, m.AddVertex(0, 0, 10)},     // edge-on
+                              {p, p, p},                         // a point
+                              {o, x, m.AddVertex(0, 0.01, 10)},  // 0 < d < 1 / 230: black
+                              {o, x, m.AddVertex(0, 10, 10)},    // d = 1 / sqrt(2)
+                              {o, x, y}};  // facing, z sum 0: painted first, though listed last
+  ObjList<MeshTriangle> list;
+  for (MeshTriangle& t : triangles) list.Append(&t);
   Canvas canvas;
-  RenderShadedMesh(canvas, m.triangles);
+  RenderShadedMesh(canvas, list);
   const Color half = 162 + 256 * 120 + 65536 * 56;  // 230, 170, 80 times 0.7071, truncated
   // Among the equal z sums of 10 the later listed goes first.
   EXPECT_EQ(canvas.calls, (std::vector<Call>{{0x00555555}, kFacingFill,
                                              {half, 200, 150, 210, 150, 200, 140},
                                              {0, 200, 150, 210, 150, 200, 150}}));
-  Surface s;  // the same through the surface's method
-  ASSERT_TRUE(s.Create(40, 40, 32));
-  s.DrawShadedMesh(m.vertices, m.triangles);
-  EXPECT_EQ(GetPixel(s.dc, 0, 0), 0x00555555u);
-  EXPECT_EQ(GetPixel(s.dc, 21, 19), half);  // over the full shade
-}
-
-TEST(ShadedMesh, FillsAFullTableWithTheFirstListedAndIgnoresTheRest) {
-  Mesh m;
-  MeshTriangle first{m.AddVertex(0, 0, 0), m.AddVertex(10, 0, 0), m.AddVertex(0, 10, 0)};
-  MeshTriangle later{m.AddVertex(1, 0, 0), m.AddVertex(11, 0, 0), m.AddVertex(1, 10, 0)};
-  ObjList<MeshTriangle> list;
+  // A full table holds the first listed; those past its end are ignored.
+  MeshTriangle shifted{m.AddVertex(1, 0, 0), m.AddVertex(11, 0, 0), m.AddVertex(1, 10, 0)};
+  ObjList<MeshTriangle> full;
   for (int i = 0; i < kMaxShadedTriangles + 5; ++i) {
-    list.Append(i < kMaxShadedTriangles ? &first : &later);
+    full.Append(i < kMaxShadedTriangles ? &triangles[5] : &shifted);
   }
-  Canvas canvas;
-  RenderShadedMesh(canvas, list);
+  Canvas table;
+  RenderShadedMesh(table, full);
   std::vector<Call> expected(kMaxShadedTriangles + 1, kFacingFill);
   expected[0] = {0x00555555};
-  EXPECT_EQ(canvas.calls, expected);
+  EXPECT_EQ(table.calls, expected);
+  Surface s;  // the surface's method
+  ASSERT_TRUE(s.Create(40, 40, 32));
+  s.DrawShadedMesh(m.vertices, list);
+  EXPECT_EQ(GetPixel(s.dc, 0, 0), 0x00555555u);
+  EXPECT_EQ(GetPixel(s.dc, 21, 19), half);  // over the full shade
 }
 
 }  // namespace
