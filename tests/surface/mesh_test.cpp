@@ -85,15 +85,16 @@ TEST(MeshViews, DrawEveryEdgeOnceFromItsEarlierListedEndWhereTheViewPutsIt) {
   odd.x = NAN, odd.y = 1e300;
   const MeshPixel pixel = ProjectVertex(odd, {100, 100}, VIEW_FRONT);
   EXPECT_EQ(std::pair(pixel.x, pixel.y), std::pair(100, 100 - 2147483647));
-  Surface s;  // each Surface method draws its view, each here around its own origin
-  ASSERT_TRUE(s.Create(60, 60, 32));
-  s.DrawVertexMesh(List(ObjList<MeshVertex>{}, {a, b}), {10, 10}, VIEW_FRONT, 1);
-  s.DrawVertexMeshSkipVisited(List(ObjList<MeshVertex>{}, {a}), {40, 10}, VIEW_TOP, 2);
-  s.DrawVertexMeshInside(List(ObjList<MeshVertex>{}, {c, d}), {10, 40}, VIEW_SIDE, 3);
-  s.DrawTriangleMesh(List(ObjList<MeshTriangle>{}, {&t}), {40, 40}, VIEW_FRONT, 4);
-  s.DrawEdgeMesh(m.edges, {25, 25}, VIEW_SIDE, 5);
-  for (auto [x, y, ink] : {std::tuple{10, 0, 1}, {52, 10, 2}, {6, 30, 3}, {50, 31, 4}, {21, 15, 5}}) {
-    EXPECT_EQ(GetPixel(s.dc, x, y), static_cast<COLORREF>(ink)) << x << "," << y;
+  Surface s;  // each Surface method draws its view, here around an origin of its own, in 16 bpp
+  ASSERT_TRUE(s.Create(60, 60, 16));
+  s.DrawVertexMesh(List(ObjList<MeshVertex>{}, {a, b}), {10, 10}, VIEW_FRONT, 0x0000FF);
+  s.DrawVertexMeshSkipVisited(List(ObjList<MeshVertex>{}, {a}), {40, 10}, VIEW_TOP, 0x00FF00);
+  s.DrawVertexMeshInside(List(ObjList<MeshVertex>{}, {c, d}), {10, 40}, VIEW_SIDE, 0xFF0000);
+  s.DrawTriangleMesh(List(ObjList<MeshTriangle>{}, {&t}), {40, 40}, VIEW_FRONT, 0xFFFF00);
+  s.DrawEdgeMesh(m.edges, {25, 25}, VIEW_SIDE, 0x00FFFF);
+  for (auto [x, y, ink] : {std::tuple{10, 0, 0x0000FFu}, {52, 10, 0x00FF00u}, {6, 30, 0xFF0000u},
+                           {50, 31, 0xFFFF00u}, {21, 15, 0x00FFFFu}}) {
+    EXPECT_EQ(GetPixel(s.dc, x, y), ink) << x << "," << y;
   }
 }
 
@@ -130,8 +131,8 @@ TEST(ShadedMesh, PaintsWhatFacesTheViewerBackToFrontShadedByTheNormalsZ) {
   std::vector<Call> expected(kMaxShadedTriangles + 1, kFacingFill);
   expected[0] = {0x00555555};
   EXPECT_EQ(table.calls, expected);
-  Surface s;  // the surface's method
-  ASSERT_TRUE(s.Create(40, 40, 32));
+  Surface s;  // the surface's method, in 24 bpp
+  ASSERT_TRUE(s.Create(40, 40, 24));
   s.DrawShadedMesh(m.vertices, list);
   EXPECT_EQ(GetPixel(s.dc, 0, 0), 0x00555555u);
   EXPECT_EQ(GetPixel(s.dc, 21, 19), half);  // over the full shade

@@ -39,7 +39,7 @@ TEST(Surface, DrawsAndCopiesWhereToldAndRefusesABadCreateUntouched) {
   s.DrawLine(0, 0, 3, 0);
   s.DrawLine(3, 1, 0, 1);  // right to left: the same pixels
   s.DrawLine(7, 4, 7, 4);
-  ASSERT_TRUE(source.Create(2, 3, 16));
+  ASSERT_TRUE(source.Create(3, 3, 16));  // rows padded to 4 bytes
   source.Clear(0x4080FF);  // 16 bpp keeps 5 bits per channel and replicates them back
   s.Blit(source, 6, -1);
   ASSERT_TRUE(sprite.Create(3, 1, 32) && mask.Create(2, 1, 32));
