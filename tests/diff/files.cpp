@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <string_view>
 
 #include "tests/diff/catalogue.h"
 #include "tests/support/bmp_file.h"
@@ -123,6 +124,10 @@ Picture Examine(HBITMAP bitmap) {
   return picture;
 }
 
+constexpr std::string_view kFields =
+    " header width height bpp colors table offset imagesize keep masks seed ";
+constexpr std::string_view kWords = " bitfields section surface ";
+
 std::string TempFile(const std::vector<std::uint8_t>& bytes) {
   const auto path = std::filesystem::temp_directory_path() / "zantrel-catalogue.bmp";
   test::WriteBytes(path.string(), bytes);
@@ -140,21 +145,30 @@ std::string TempFile(const std::vector<std::uint8_t>& bytes) {
 // diagonal was drawn on it in its own format, its bits as loaded following.
 Picture BitmapPicture(const Step& step, Surface& target) {
   std::map<std::string, std::string> fields;
-  std::vector<std::string> words;
+  std::vector<std::string> words, commands;
   for (std::size_t i = 2; i < step.size(); ++i) {
-    const auto equals = step[i].find('=');
-    if (equals == std::string::npos) words.push_back(step[i]);
-    else fields[step[i].substr(0, equals)] = step[i].substr(equals + 1);
+    const std::string& w = step[i];
+    const auto equals = w.find('=');
+    const std::string key = " " + w.substr(0, equals) + " ";
+    if (equals == std::string::npos) {
+      (kWords.find(key) != kWords.npos ? words : commands).push_back(w);
+    } else if (kFields.find(key) != kFields.npos) {
+      fields[w.substr(0, equals)] = w.substr(equals + 1);
+    } else {
+      throw std::invalid_argument("unknown field " + w);
+    }
   }
   const auto field = [&fields](const std::string& key, std::int64_t otherwise) {
     return fields.count(key) ? std::stoll(fields[key], nullptr, 0) : otherwise;
   };
   const auto has = [&words](const char* word) { return std::ranges::count(words, word) > 0; };
   const std::string& pixels = step.at(1);
-  const int bpp = field("bpp", 8), seed = field("seed", 0), rle = pixels == "rle";
+  const bool rle = pixels == "rle" || pixels == "random";
+  const int bpp = field("bpp", 8), seed = field("seed", 0);
+  if (!rle && !commands.empty()) throw std::invalid_argument("unknown word " + commands[0]);
   test::BmpParts p{.headerSize = std::uint32_t(field("header", 40)),
                    .width = std::int32_t(field("width", seed ? 9 + seed % 5 : 13)),
-                   .height = std::int32_t(field("height", seed ? 4 + seed % 4 : 5 + rle)),
+                   .height = std::int32_t(field("height", seed ? 4 + seed % 4 : rle ? 6 : 5)),
                    .bitsPerPixel = std::uint16_t(bpp),
                    .compression = has("bitfields") ? 3u : 0u,
                    .colorsUsed = std::uint32_t(field("colors", 0))};
@@ -172,13 +186,15 @@ Picture BitmapPicture(const Step& step, Surface& target) {
     for (std::size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = Hash(i + salt);
   } else if (pixels == "values" || pixels == "alpha") {
     p.pixels = Values(bpp, pixels == "alpha", p.height);
-  } else {
+  } else if (rle) {
     test::RleStream s(bpp);
     if (pixels == "random") AddRandomCommands(s, bpp, seed * 7919u + bpp);
-    for (const std::string& command : words) AddCommand(s, command);
+    for (const std::string& command : commands) AddCommand(s, command);
     p.compression = bpp == 8 ? 1 : 2;
     p.pixels = s.bytes();
     p.imageSize = field("imagesize", p.pixels.size());
+  } else {
+    throw std::invalid_argument("unknown pixels " + pixels);
   }
   p.pixelOffset = field("offset", -1);
   p.pixels.resize(field("keep", p.pixels.size()));
