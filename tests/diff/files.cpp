@@ -128,10 +128,13 @@ constexpr std::string_view kFields =
     " header width height bpp colors table offset imagesize keep masks seed ";
 constexpr std::string_view kWords = " bitfields section surface ";
 
+// Named by its content, so that catalogues drawing at once never load each other's files.
 std::string TempFile(const std::vector<std::uint8_t>& bytes) {
-  const auto path = std::filesystem::temp_directory_path() / "zantrel-catalogue.bmp";
-  test::WriteBytes(path.string(), bytes);
-  return path.string();
+  const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const auto name = "zantrel-" + std::to_string(std::hash<std::string_view>{}(content)) + ".bmp";
+  const auto path = (std::filesystem::temp_directory_path() / name).string();
+  test::WriteBytes(path, bytes);
+  return path;
 }
 
 }  // namespace
