@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <utility>
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "contour/contour_trace.h"
-#include "field/ball_field.h"
 #include "field/field_kernels.h"
 #include "surface/surface.h"
 #include "tests/support/ball_setup.h"
@@ -15,114 +14,69 @@ namespace {
 using zantrel::test::BallSpec;
 using zantrel::test::Place;
 
-struct Trace {
-  std::vector<TracedSegment> segments;
-  std::vector<ContourPoint> evaluations;
-};
-
+// Marching squares cell by cell: each crossed edge, clockwise from the top, crosses at its
+// midpoint (rounded toward zero) when that is inside, else at its inside corner; a saddle cuts
+// off each inside corner with a segment of its own.
 template <class Field>
-Trace TraceOf(const Field& field, std::int32_t cells, std::int32_t w, std::int32_t h) {
-  CountingField<Field> counting{field, {}};
-  RecordingCanvas canvas;
-  TraceContour(counting, cells, w, h, 2, canvas);
-  return {canvas.segments, counting.evaluations};
-}
-
-// Corners first, row by row from the top left, on a grid of width / cells by height / cells.
-TEST(Contour, CornerPassWalksTheGridRowByRow) {
-  BallField field;
-  Place(field, {BALL_ROUND, 80, 0, 0, 1, 1});
-  const Trace t = TraceOf(field, 50, 400, 200);  // cells 8 wide, 4 high
-  ASSERT_GE(t.evaluations.size(), 51u * 51u);
-  for (std::size_t k = 0; k < 51u * 51u; ++k) {
-    const auto i = static_cast<std::int32_t>(k / 51), j = static_cast<std::int32_t>(k % 51);
-    ASSERT_EQ(t.evaluations[k].x, 8 * j - 200) << k;
-    ASSERT_EQ(t.evaluations[k].y, 100 - 4 * i) << k;
-  }
-  // One bisection per crossed edge; a convex shape has no saddle, so two per segment.
-  EXPECT_EQ(t.evaluations.size() - 51u * 51u, 2 * t.segments.size());
-}
-
-// A lone round ball's contour, checked against the field itself: one segment per cell whose
-// corners disagree, every end shared by an even number of segments (closed loops), every end the inside
-// point of its cell edge with the next pixel outward along that edge outside.
-TEST(Contour, LoneBallGivesAClosedLoopOfCrossings) {
-  BallField field;
-  Place(field, {BALL_ROUND, 80, 7, -3, 1, 1});
-  const Trace t = TraceOf(field, 200, 400, 400);
-  auto inside = [&](std::int32_t x, std::int32_t y) { return field.FieldValue(x, y, 2) >= 0; };
-  std::size_t mixedCells = 0;
-  for (std::int32_t y = 200; y > -200; y -= 2) {
-    for (std::int32_t x = -200; x < 200; x += 2) {
-      const int n = inside(x, y) + inside(x + 2, y) + inside(x, y - 2) + inside(x + 2, y - 2);
-      mixedCells += n > 0 && n < 4;
+std::vector<TracedSegment> PlainMarchingSquares(const Field& field, std::int32_t cells, std::int32_t w,
+                                                std::int32_t h) {
+  auto inside = [&](ContourPoint p) { return field.FieldValue(p.x, p.y, 2) >= 0; };
+  const std::int32_t cw = w / cells, ch = h / cells;
+  std::vector<TracedSegment> lines;
+  for (std::int32_t y = h / 2; y > h / 2 - cells * ch; y -= ch) {
+    for (std::int32_t x = -w / 2; x < cells * cw - w / 2; x += cw) {
+      const ContourPoint c[4] = {{x, y}, {x + cw, y}, {x + cw, y - ch}, {x, y - ch}};
+      std::vector<ContourPoint> p;
+      for (int e = 0; e < 4; ++e) {
+        const ContourPoint a = c[e], b = c[(e + 1) % 4], mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
+        if (inside(a) == inside(b)) continue;
+        const ContourPoint q = inside(mid) ? mid : inside(a) ? a : b;
+        p.push_back({w / 2 + q.x, h / 2 - q.y});
+      }
+      if (p.size() == 4 && inside(c[0])) std::rotate(p.begin() + 1, p.begin() + 3, p.end());
+      for (std::size_t k = 0; k < p.size(); k += 2) lines.push_back({p[k].x, p[k].y, p[k + 1].x, p[k + 1].y});
     }
   }
-  EXPECT_EQ(t.segments.size(), mixedCells);
-  std::map<std::pair<std::int32_t, std::int32_t>, int> ends;
-  for (const TracedSegment& s : t.segments) ++ends[{s.x0, s.y0}], ++ends[{s.x1, s.y1}];
-  for (const auto& [end, count] : ends) {
-    EXPECT_EQ(count % 2, 0) << end.first << "," << end.second;
-    const std::int32_t x = end.first - 200, y = 200 - end.second;
-    EXPECT_TRUE(inside(x, y)) << x << "," << y;
-    const bool onColumn = x % 2 == 0, onRow = y % 2 == 0;
-    const bool outwardOut = (onColumn && !inside(x, y + (y > -3 ? 1 : -1))) ||
-                            (onRow && !inside(x + (x > 7 ? 1 : -1), y));
-    EXPECT_TRUE(outwardOut) << x << "," << y;
-  }
+  return lines;
 }
 
-TEST(Contour, SaddlesCutOffEachInsideCorner) {
-  struct Case {
-    BallSpec a, b;
-    std::vector<TracedSegment> expected;
-  };
-  const Case cases[] = {
-      {{BALL_ROUND, 70, -50, 50, 1, 1}, {BALL_ROUND, 70, 50, -50, 1, 1}, {{50, 0, 0, 50}, {100, 50, 50, 100}}},
-      {{BALL_ROUND, 70, 50, 50, 1, 1}, {BALL_ROUND, 70, -50, -50, 1, 1}, {{50, 0, 100, 50}, {50, 100, 0, 50}}},
-      {{BALL_ROUND, 60, -50, 50, 1, 1}, {BALL_ROUND, 60, 50, -50, 1, 1}, {{0, 0, 0, 0}, {100, 100, 100, 100}}},
-  };
-  for (const Case& c : cases) {
-    BallField field;
-    Place(field, {c.a, c.b});
-    const Trace t = TraceOf(field, 1, 100, 100);
-    EXPECT_EQ(t.segments, c.expected) << c.a.x << "," << c.a.y << " r" << c.a.radius;
-    EXPECT_EQ(t.evaluations.size(), 4u + 4u);  // the centre is never consulted
-  }
-}
-
-// Inside left of a vertical line: isolates the bisection arithmetic.
+// Inside left of a vertical line: isolates the grid and the bisection arithmetic.
 struct LeftOf {
   std::int32_t limit;
   double FieldValue(std::int32_t x, std::int32_t, std::int32_t) const { return x <= limit ? 1 : -1; }
 };
 
-TEST(Contour, MidpointsTruncateTowardZero) {
-  // 400 / 133 = 3: corner columns at x = -200 and -197, midpoint -198 (flooring gives -199).
-  // Outside, it leaves the crossing on the inside corner, pixel 0; one step wider it is inside.
-  for (auto [limit, crossing] : {std::pair{-200, 0}, std::pair{-198, 2}}) {
-    const Trace t = TraceOf(LeftOf{limit}, 133, 400, 400);
-    ASSERT_EQ(t.evaluations.size(), 134u * 134u + 2u * 133u);
-    EXPECT_EQ(t.evaluations.back().x, -198);
-    ASSERT_EQ(t.segments.size(), 133u);
-    EXPECT_EQ(t.segments[0], (TracedSegment{crossing, 0, crossing, 3}));
+template <class Field>
+std::vector<TracedSegment> Traced(const Field& field, std::int32_t cells, std::int32_t w, std::int32_t h) {
+  RecordingCanvas canvas;
+  TraceContour(field, cells, w, h, 2, canvas);
+  return canvas.segments;
+}
+
+TEST(Contour, WorkedSaddlesMidpointsAndGridLimits) {
+  // One 100 x 100 cell, balls on opposite corners: each inside corner is cut off on its own.
+  const std::tuple<std::int32_t, std::int32_t, std::int32_t, std::vector<TracedSegment>> saddles[] = {
+      {70, -50, 50, {{50, 0, 0, 50}, {100, 50, 50, 100}}},
+      {70, 50, 50, {{50, 0, 100, 50}, {50, 100, 0, 50}}},
+      {60, -50, 50, {{0, 0, 0, 0}, {100, 100, 100, 100}}}};  // midpoints outside: the corners
+  for (const auto& [radius, x, y, expected] : saddles) {
+    BallField field;
+    Place(field, {BALL_ROUND, static_cast<std::uint32_t>(radius), x, y, 1, 1});
+    Place(field, {BALL_ROUND, static_cast<std::uint32_t>(radius), -x, -y, 1, 1});
+    EXPECT_EQ(Traced(field, 1, 100, 100), expected) << x << "," << y;
+  }
+  // Corner columns at x = -4 and -1 of a 9-wide grid: midpoint -2, where flooring would give -3.
+  for (auto [limit, x] : {std::pair{-3, 0}, std::pair{-2, 2}}) {
+    EXPECT_EQ(Traced(LeftOf{limit}, 3, 9, 9), (std::vector<TracedSegment>{{x, 0, x, 3}, {x, 3, x, 6}, {x, 6, x, 9}}));
+  }
+  for (std::int32_t cells : {0, -1, 707, 2147483647, 706}) {  // the corner flags must fit
+    EXPECT_EQ(Traced(LeftOf{0}, cells, 706, 706).size(), cells == 706 ? 706u : 0u) << cells;
   }
 }
 
-TEST(Contour, GridsBeyondTheFlagBufferAreRefused) {
-  const LeftOf field{0};
-  for (std::int32_t cells : {0, -1, 707, 2147483647}) {
-    const Trace t = TraceOf(field, cells, 400, 400);
-    EXPECT_TRUE(t.evaluations.empty() && t.segments.empty()) << cells;
-  }
-  EXPECT_EQ(TraceOf(field, 706, 706, 706).segments.size(), 706u);
-}
-
-// BallField's corner pass works a row at a time (InsideRow) and its edge midpoints a row of cells
-// at a time (InsidePoints), in the lanes of whichever field kernel is chosen; the recorders take
-// the point by point path. Every kernel the CPU runs must draw the same lines, and DrawContour
-// draws them on the surface.
-TEST(Contour, RowAndBatchPassesAndTheSurfaceDrawTheSameLines) {
+// The recorders go point by point; BallField's corner rows and edge midpoints go in the lanes of
+// each kernel; DrawContour puts the same lines on a surface.
+TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
   std::vector<std::vector<BallSpec>> scenes = {
       {std::begin(zantrel::test::kAppScene), std::end(zantrel::test::kAppScene)},
       {{BALL_ROUND, 60, -120, 80, 1, 2}, {BALL_ROUND, 40, 130, -90, 3, 1}},
@@ -131,29 +85,27 @@ TEST(Contour, RowAndBatchPassesAndTheSurfaceDrawTheSameLines) {
   for (int i = 0; i <= 9; ++i) {
     for (int j = i % 2; j <= 9; j += 2) scenes.back().push_back({BALL_ROUND, 1, 4 * j - 20, 20 - 4 * i, 1, 1});
   }
-  for (const FieldKernel* kernel : AvailableFieldKernels()) {
-    ASSERT_TRUE(UseFieldKernel(kernel->set));
-    for (const auto& scene : scenes) {
-      BallField field;
-      for (const BallSpec& b : scene) Place(field, b);
-      const bool saddles = scene.size() > 3;
-      for (auto [cells, w, h] : {std::tuple{200, 400, 400}, {133, 400, 300}, {7, 400, 400}, {706, 706, 706}, {9, 41, 41}}) {
-        if (saddles != (cells == 9)) continue;
-        RecordingCanvas rows;
-        TraceContour(field, cells, w, h, 2, rows);
-        const Trace points = TraceOf(field, cells, w, h);
-        ASSERT_EQ(points.segments.size() == 2u * 81u, saddles) << cells;
-        EXPECT_EQ(rows.segments, points.segments) << kernel->name << " " << cells;
+  for (const auto& scene : scenes) {
+    BallField field;
+    for (const BallSpec& b : scene) Place(field, b);
+    for (auto [cells, w, h] : {std::tuple{200, 400, 400}, {133, 400, 300}, {7, 400, 400}, {9, 41, 41}}) {
+      const std::vector<TracedSegment> expected = PlainMarchingSquares(field, cells, w, h);
+      CountingField<BallField> counting{field, {}};
+      EXPECT_EQ(Traced(counting, cells, w, h), expected) << cells;
+      // Every corner once, then one bisection per crossed edge: two per segment, saddles too.
+      EXPECT_EQ(counting.evaluations.size(), (cells + 1) * (cells + 1) + 2 * expected.size());
+      for (const FieldKernel* kernel : AvailableFieldKernels()) {
+        ASSERT_TRUE(UseFieldKernel(kernel->set));
+        EXPECT_EQ(Traced(field, cells, w, h), expected) << kernel->name << " " << cells;
       }
-      Surface surface;
-      ASSERT_TRUE(surface.Create(400, 300, 32));
-      surface.SetPenColor(0x00FFFFFF);
-      field.DrawContour(100, 400, 300, 2, &surface);
-      field.DrawContour(100, 400, 300, 2, nullptr);  // no surface: nothing to draw on
-      for (const TracedSegment& s : TraceOf(field, 100, 400, 300).segments) {
-        const bool offPicture = s.x1 >= 400 || s.y1 >= 300;
-        EXPECT_TRUE(offPicture || GetPixel(surface.dc, s.x1, s.y1) == 0x00FFFFFF) << s.x1 << "," << s.y1;
-      }
+    }
+    Surface surface;
+    ASSERT_TRUE(surface.Create(400, 300, 32));
+    surface.SetPenColor(0x00FFFFFF);
+    field.DrawContour(100, 400, 300, 2, &surface);
+    field.DrawContour(100, 400, 300, 2, nullptr);  // no surface: nothing to draw on
+    for (const TracedSegment& s : PlainMarchingSquares(field, 100, 400, 300)) {
+      EXPECT_TRUE(s.x1 >= 400 || s.y1 >= 300 || GetPixel(surface.dc, s.x1, s.y1) == 0x00FFFFFF);
     }
   }
   UseFieldKernel(AvailableFieldKernels().back()->set);
