@@ -1,7 +1,5 @@
-// Building scenes in tests: balls placed in one call, and the application's scene.
+// Scenes in tests: a ball placed in one call.
 #pragma once
-
-#include <cstdint>
 
 #include "field/ball_field.h"
 
@@ -18,9 +16,5 @@ inline Ball* Place(BallField& field, const BallSpec& b) {
   ball->centerX = b.x, ball->centerY = b.y, ball->scaleX = b.scaleX, ball->scaleY = b.scaleY;
   return ball;
 }
-
-// The application's scene: two round balls and a square one.
-constexpr BallSpec kAppScene[] = {
-    {BALL_ROUND, 80, -50, 0, 2, 1}, {BALL_ROUND, 80, 50, 0, 1, 1}, {BALL_SQUARE, 50, 0, 30, 2, 1}};
 
 }  // namespace zantrel::test

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <tuple>
+#include <vector>
+
+#include "field/ball_field.h"
+#include "field/field_kernels.h"
+#include "field/obj_list.h"
+#include "tests/support/ball_setup.h"
+
+namespace {
+
+using namespace zantrel::test;
+
+// Counts its own destructions; its useCount makes a list own it.
+struct Counted {
+  int* deaths;
+  int useCount;
+  ~Counted() { ++*deaths; }
+};
+
+// Clear deletes an item from the entry that finds its count at 1, and otherwise lowers the count.
+TEST(ObjList, KeepsOrderFindsTheFirstEntryAndClearsByUseCount) {
+  int deaths = 0;
+  Counted *shared = new Counted{&deaths, 3}, *once = new Counted{&deaths, 1};
+  ObjList<Counted> list;
+  EXPECT_EQ(list.Find(nullptr), nullptr);  // the head's null item is never compared
+  for (Counted* item : {shared, once, shared}) list.Append(item);
+  const ListNode<Counted>* last = list.next->next->next;
+  EXPECT_TRUE(last->isTail && last->item == shared && last->prev->prev->prev == list.Head());
+  EXPECT_TRUE(list.Find(shared) == list.next && list.Find(once) == list.next->next);
+  list.Clear();
+  EXPECT_TRUE(list.isTail && deaths == 1 && shared->useCount == 1);
+  list.Clear();         // an empty list frees nothing more
+  list.Append(shared);  // and is reusable; its destructor deletes the item now held once
+}
+
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+
+// The field at (x, y) for threshold 2, and the ball that picking there finds (-1: none).
+TEST(BallField, WorkedValuesAndPicks) {
+  const BallSpec left = {BALL_ROUND, 80, -10, 0, 1, 1}, right = {BALL_ROUND, 80, 10, 0, 1, 1};
+  const std::tuple<std::vector<BallSpec>, std::int32_t, std::int32_t, double, int> cases[] = {
+      {{{BALL_ROUND, 80, 0, 0, 1, 1}}, 1, 0, 6400 / 1e-6 - 2, 0},  // d2 1: the floor
+      {{{BALL_ROUND, 80, 0, 0, 2, 1}}, -40, 0, 1 - 2, 0},          // d2 = r^2 is within reach
+      {{{BALL_ROUND, 65536, 0, 0, 65536, 1}}, 1, 0, -2, 0},  // 65536^2 wraps to 0: 0 / floor
+      {{{BALL_ROUND, 1000, 0, 0, 1, 1}}, 1000, 0, 1 - 2, -1},      // pick's limit d2 1000000
+      {{{BALL_SQUARE, 50, 0, 0, 2, 1}}, 101, 0, 1 - 2, 0},         // the radius is the reach
+      {{{BALL_SQUARE, 50, 0, 0, 2, 1}}, 102, 0, 50.0 / 51 - 2, -1},
+      {{{BALL_SQUARE, 50, 0, 0, -1, 1}}, kMin, 10, 5 - 2, 0},  // |INT_MIN / -1| stays negative
+      {{{BALL_SQUARE, 50, 0, 0, 1, 0}, {3, 80, 0, 0, 1, 1}}, 5, 5, -2, -1},  // zero scale, shape 3
+      {{left, right}, 0, 0, 64 + 64 - 2, 0},  // a tie goes to the earlier ball
+      {{left, right}, -1, 0, 6400.0 / 81 + 6400.0 / 121 - 2, 0},
+      {{{BALL_ROUND, 80, 0, 0, 1, 1}, {BALL_SQUARE, 50, 5, 10, 1, 1}}, 5, 0, 256 + 5 - 2, 1},
+  };
+  for (const auto& [scene, x, y, value, picked] : cases) {
+    BallField field;
+    std::vector<Ball*> balls;
+    for (const BallSpec& b : scene) balls.push_back(Place(field, b));
+    EXPECT_EQ(field.FieldValue(x, y, 2), value) << x << "," << y;
+    EXPECT_EQ(field.PickBall(x, y), picked < 0 ? nullptr : balls[picked]) << x << "," << y;
+  }
+}
+
+// Where wrapping or truncation could go wrong; only a true division makes -49 / 49 exactly -1.
+constexpr std::int32_t kEdges[] = {kMin, kMin + 1, -65536, -46341, -49, -7, -2, -1, 0,
+                                   1,    2,        3,      49,     46341, kMax - 1, kMax};
+
+std::int64_t Wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+
+// The field at (x, y) in 64 bits, reduced to 32 wherever a 32-bit machine wraps.
+double Reference(const std::vector<BallSpec>& scene, std::int64_t x, std::int64_t y) {
+  auto axis = [](std::int64_t offset, std::int64_t s) { return Wrap(std::abs(Wrap(Wrap(offset) / s))); };
+  double sum = 0.0;
+  for (const BallSpec& b : scene) {
+    if (b.shape == BALL_ROUND) {
+      const std::int64_t dx = Wrap(Wrap(b.x - x) * b.scaleX), dy = Wrap(Wrap(b.y - y) * b.scaleY);
+      const double d2 = Wrap(Wrap(dx * dx) + Wrap(dy * dy));
+      sum += static_cast<std::uint32_t>(std::uint64_t{b.radius} * b.radius) / (d2 < 2 ? 1e-6 : d2);
+    } else if (b.shape == BALL_SQUARE && b.scaleX != 0 && b.scaleY != 0) {
+      const double m = std::max(axis(b.x - x, b.scaleX), axis(b.y - y, b.scaleY));
+      sum += b.radius / (m < 1 ? 1e-6 : m);  // |INT_MIN| stays negative: the floor
+    }
+  }
+  return sum;
+}
+
+// Edge scenes along edge and random rows, some past lane groups and chunks: FieldValue, each
+// kernel's row and point sums of the contributing balls in list order bit for bit, and
+// BallField's row and point flags under each kernel, all the reference's.
+TEST(BallField, EveryPathComputesTheReferenceField) {
+  const auto kernels = AvailableFieldKernels();
+  using enum InstructionSet;
+  EXPECT_TRUE(kernels.front()->set == kScalar && &ActiveFieldKernel() == kernels.back());  // fastest
+  for (auto set : {kSse2, kAvx2, kAvx512, kSimd128}) {
+    EXPECT_EQ(UseFieldKernel(set), std::ranges::count(kernels, set, &FieldKernel::set) == 1);
+  }
+  std::vector<std::vector<BallSpec>> scenes = {
+      {{BALL_ROUND, 80, 0, 0, 1, 1}},  // the row y = 56 meets its contour at x = -8 exactly
+      {{BALL_SQUARE, 50, 0, 0, -1, 1}, {BALL_SQUARE, 70, 3, 4, 0, 2}, {BALL_SQUARE, 70, 3, 4, 2, 0},
+       {7, 90, 0, 0, 1, 1}, {BALL_ROUND, 0xFFFFFFFFu, kMax, kMin, 46341, -65536},
+       {BALL_SQUARE, 0xFFFFFFFFu, kMin, kMax, -3, kMin}, {BALL_SQUARE, 1000, 0, 0, kMin, 1},
+       {BALL_SQUARE, 900, -7, 11, 3, -7}, {BALL_SQUARE, 800, 5, -5, kMax, 46341}},
+      {}};
+  std::vector<std::array<std::int32_t, 5>> rows = {  // x0, dx, count, y, threshold
+      {-353, 1, 707, 56, 2}, {-200, 3, 300, 0, 2}, {kMax, -7, 257, kMin, -5}, {0, 3, 0, 0, 2}};
+  for (std::int32_t a : kEdges) {
+    if (a != 0) scenes.back().push_back({BALL_SQUARE, 1u << 20, 0, 0, a, a});
+    rows.push_back({-3, 1, 7, a, a}), rows.push_back({kMax - 2, 1, 5, a, 2});  // and wrapping
+  }
+  std::mt19937 random(7);
+  std::uniform_int_distribution<std::int32_t> any(kMin, kMax), pick(0, 15);
+  auto value = [&] { return pick(random) < 6 ? kEdges[pick(random)] : any(random) >> pick(random) * 2; };
+  for (int i = 0; i < 99; ++i) rows.push_back({value(), value(), 1 + i % 9, value(), value()});
+  for (const std::vector<BallSpec>& scene : scenes) {
+    BallField field;
+    for (const BallSpec& b : scene) Place(field, b);
+    for (const auto [x0, dx, count, y, threshold] : rows) {
+      const auto size = static_cast<std::size_t>(count);
+      std::vector<std::int32_t> xs(size + kMaxFieldLanes), ys(xs.size(), y);
+      std::vector<double> expected(size);
+      std::vector<std::uint8_t> want(size + 1, 0xAA);  // nothing written past the row
+      for (std::size_t k = 0; k < size; ++k) {
+        xs[k] = static_cast<std::int32_t>(Wrap(static_cast<std::int64_t>(k) * dx + x0));
+        expected[k] = Reference(scene, xs[k], y);
+        want[k] = expected[k] - threshold >= 0.0;
+        ASSERT_EQ(field.FieldValue(xs[k], y, threshold), expected[k] - threshold) << xs[k] << "," << y;
+      }
+      for (const FieldKernel* kernel : kernels) {
+        ASSERT_TRUE(UseFieldKernel(kernel->set) && &ActiveFieldKernel() == kernel);
+        std::vector<double> rowSums(xs.size()), pointSums(xs.size());
+        for (const ListNode<Ball>* node = field.Head(); !node->isTail; node = node->next) {
+          const Ball& b = *node->next->item;
+          if (b.shape != BALL_ROUND && (b.shape != BALL_SQUARE || !b.scaleX || !b.scaleY)) continue;
+          kernel->addRow(b, x0, dx, count, y, rowSums.data());
+          kernel->addPoints(b, xs.data(), ys.data(), count, pointSums.data());
+        }
+        rowSums.resize(size), pointSums.resize(size);
+        std::vector<std::uint8_t> rowFlags(size + 1, 0xAA), pointFlags = rowFlags;
+        field.InsideRow(x0, dx, count, y, threshold, rowFlags.data());
+        field.InsidePoints(xs.data(), ys.data(), count, threshold, pointFlags.data());
+        EXPECT_TRUE(rowSums == expected && pointSums == expected) << kernel->name << " y " << y;
+        EXPECT_TRUE(rowFlags == want && pointFlags == want) << kernel->name << " y " << y;
+      }
+    }
+  }
+}
+
+}  // namespace
