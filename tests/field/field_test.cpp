@@ -29,11 +29,10 @@ TEST(ObjList, KeepsOrderFindsTheFirstEntryAndClearsByUseCount) {
   int deaths = 0;
   Counted *shared = new Counted{&deaths, 3}, *once = new Counted{&deaths, 1};
   ObjList<Counted> list;
-  EXPECT_EQ(list.Find(nullptr), nullptr);  // the head's null item is never compared
   for (Counted* item : {shared, once, shared}) list.Append(item);
   const ListNode<Counted>* last = list.next->next->next;
   EXPECT_TRUE(last->isTail && last->item == shared && last->prev->prev->prev == list.Head());
-  EXPECT_TRUE(list.Find(shared) == list.next && list.Find(once) == list.next->next);
+  EXPECT_TRUE(list.Find(shared) == list.next && list.Find(once) == list.next->next && !list.Find(nullptr));
   list.Clear();
   EXPECT_TRUE(list.isTail && deaths == 1 && shared->useCount == 1);
   list.Clear();         // an empty list frees nothing more
