@@ -52,7 +52,7 @@ TEST(BallField, WorkedValuesAndPicks) {
       {{{BALL_ROUND, 1000, 0, 0, 1, 1}}, 1000, 0, 1 - 2, -1},      // pick's limit d2 1000000
       {{{BALL_SQUARE, 50, 0, 0, 2, 1}}, 101, 0, 1 - 2, 0},         // the radius is the reach
       {{{BALL_SQUARE, 50, 0, 0, 2, 1}}, 102, 0, 50.0 / 51 - 2, -1},
-      {{{BALL_SQUARE, 50, 0, 0, -1, 1}}, kMin, 10, 5 - 2, 0},  // |INT_MIN / -1| stays negative
+      {{{BALL_SQUARE, 50, 0, 0, -1, -1}}, kMin, 10, 5 - 2, 0},  // |INT_MIN / -1| stays negative
       {{{BALL_SQUARE, 50, 0, 0, 1, 0}, {3, 80, 0, 0, 1, 1}}, 5, 5, -2, -1},  // zero scale, shape 3
       {{left, right}, 0, 0, 64 + 64 - 2, 0},  // a tie goes to the earlier ball
       {{left, right}, -1, 0, 6400.0 / 81 + 6400.0 / 121 - 2, 0},
