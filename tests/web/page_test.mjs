@@ -127,6 +127,14 @@ try {
     await load(page);
     return endsCleanly(page, () => page.evaluate(() => dispatchEvent(new Event("beforeunload"))));
   });
+  await check("no_webassembly", async () => {
+    const bare = await newPage(browser, pageDir, errors);
+    await bare.addInitScript(() => delete globalThis.WebAssembly);
+    await bare.goto("http://localhost/zantrel.html");
+    const said = await bare.locator("[data-state=ended] #status").textContent({ timeout: 5000 });
+    return same("the page says", said,
+      "This browser cannot run WebAssembly, which the program needs. Try a current browser.");
+  });
   await check("no_script_errors", async () => errors.join("; "));
 } finally {
   await browser.close();
