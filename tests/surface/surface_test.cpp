@@ -39,7 +39,7 @@ TEST(Surface, DrawsAndCopiesWhereToldAndRefusesABadCreateUntouched) {
   s.DrawLine(0, 0, 3, 0);
   s.DrawLine(3, 1, 0, 1);  // right to left: the same pixels
   s.DrawLine(7, 4, 7, 4);
-  ASSERT_TRUE(source.Create(3, 3, 16));  // rows padded to 4 bytes
+  ASSERT_TRUE(source.Create(3, 4, 16));  // rows padded to 4 bytes
   source.Clear(0x4080FF);  // 16 bpp keeps 5 bits per channel and replicates them back
   s.Blit(source, 6, -1);
   ASSERT_TRUE(sprite.Create(3, 1, 32) && mask.Create(2, 1, 32));
@@ -50,7 +50,7 @@ TEST(Surface, DrawsAndCopiesWhereToldAndRefusesABadCreateUntouched) {
   for (auto [w, h, bpp] : {std::tuple{8, 5, 8}, {8, 5, 15}, {0, 5, 32}, {8, 0, 32}, {8, -1, 32}}) {
     EXPECT_FALSE(s.Create(w, h, bpp)) << w << "x" << h << "x" << bpp;
   }
-  EXPECT_EQ(Picture(s), (Rows{"wwwwggoo", "wwwwggoo", "gggggggg", "gryygggg", "gggggggw"}));
+  EXPECT_EQ(Picture(s), (Rows{"wwwwggoo", "wwwwggoo", "ggggggoo", "gryygggg", "gggggggw"}));
 }
 
 constexpr int kWidth = 64, kHeight = 320;  // room for the 300 rows a fill may have
