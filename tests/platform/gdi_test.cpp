@@ -3,8 +3,11 @@
 // knowingly differ from Wine (README) a case runs natively only; the catalogue compares the rest.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "tests/support/bmp_file.h"
 #include "tests/support/dib_section.h"
