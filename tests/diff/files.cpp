@@ -9,7 +9,6 @@
 #include "tests/diff/catalogue.h"
 #include "tests/support/bmp_file.h"
 #include "tests/support/dib_section.h"
-#include "tests/support/rle_stream.h"
 
 namespace zantrel::diff {
 
@@ -37,9 +36,21 @@ std::vector<std::uint8_t> Values(int bpp, bool alpha, std::int32_t& height) {
   return pixels;
 }
 
+// Pixels as they are (at 4 bpp one nibble each) in an absolute run, padded to 16 bits.
+void AddAbsolute(std::vector<std::uint8_t>& out, int bpp, const std::vector<std::uint8_t>& pixels) {
+  out.insert(out.end(), {0, std::uint8_t(pixels.size())});
+  const std::size_t start = out.size();
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    if (bpp == 8) out.push_back(pixels[i]);
+    else if (i % 2 == 0) out.push_back(std::uint8_t(pixels[i] << 4));
+    else out.back() |= pixels[i] & 0xF;
+  }
+  if ((out.size() - start) % 2) out.push_back(0);
+}
+
 // A command stream drawn at random: runs, absolute runs, escapes and stray bytes. No byte 255 at
 // 8 bpp (see rle8-long-runs).
-void AddRandomCommands(test::RleStream& s, int bpp, std::uint32_t seed) {
+void AddRandomCommands(std::vector<std::uint8_t>& out, int bpp, std::uint32_t seed) {
   const auto next = [&seed](std::uint32_t range) {
     seed = seed * 1664525u + 1013904223u;
     return std::uint8_t((seed >> 8) % range);
@@ -48,15 +59,15 @@ void AddRandomCommands(test::RleStream& s, int bpp, std::uint32_t seed) {
   for (std::uint32_t c = 0, commands = 8 + next(40); c < commands; ++c) {
     const std::uint32_t kind = next(8);
     const std::uint8_t count = 1 + next(20), value = next(byteRange);
-    if (kind < 3) s.Run(count, value);
+    if (kind < 3) out.insert(out.end(), {count, value});
     if (kind == 3 || kind == 4) {
       std::vector<std::uint8_t> pixels(3 + next(bpp == 8 ? 252 : 30));
       for (auto& p : pixels) p = next(bpp == 8 ? byteRange : 16);
-      s.Absolute(pixels);
+      AddAbsolute(out, bpp, pixels);
     }
-    if (kind == 5) s.EndOfLine();
-    if (kind == 6) s.Delta(count % 6, value % 2);
-    if (kind == 7) s.Bytes({value});
+    if (kind == 5) out.insert(out.end(), {0, 0});
+    if (kind == 6) out.insert(out.end(), {0, 2, std::uint8_t(count % 6), std::uint8_t(value % 2)});
+    if (kind == 7) out.push_back(value);
   }
 }
 
@@ -73,15 +84,16 @@ std::vector<std::uint8_t> Numbers(const std::string& word) {
 
 // A run-length command: NxV a run of N pixels of V, a... absolute pixels, dR,U a delta, b... raw
 // bytes, eol, eop.
-void AddCommand(test::RleStream& s, const std::string& word) {
+void AddCommand(std::vector<std::uint8_t>& out, int bpp, const std::string& word) {
   const auto x = word.find('x');
-  if (word == "eol") s.EndOfLine();
-  else if (word == "eop") s.EndOfPicture();
-  else if (x != std::string::npos) s.Run(std::stoi(word), std::stoi(word.substr(x + 1)));
-  else if (word[0] == 'a') s.Absolute(Numbers(word));
-  else if (word[0] == 'd') s.Delta(Numbers(word).at(0), Numbers(word).at(1));
-  else if (word[0] == 'b') s.Bytes(Numbers(word));
+  std::vector<std::uint8_t> bytes;
+  if (word == "eol" || word == "eop") bytes = {0, std::uint8_t(word == "eop")};
+  else if (x != word.npos) bytes = {std::uint8_t(std::stoi(word)), Numbers(word.substr(x)).at(0)};
+  else if (word[0] == 'a') AddAbsolute(out, bpp, Numbers(word));
+  else if (word[0] == 'd') bytes = {0, 2, Numbers(word).at(0), Numbers(word).at(1)};
+  else if (word[0] == 'b') bytes = Numbers(word);
   else throw std::invalid_argument("not a run-length command: " + word);
+  out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 // The bitmap's GetObjectA record and bits, the picture copied with BitBlt into black 32, 24 and
@@ -190,11 +202,9 @@ Picture BitmapPicture(const Step& step, Surface& target) {
   } else if (pixels == "values" || pixels == "alpha") {
     p.pixels = Values(bpp, pixels == "alpha", p.height);
   } else if (rle) {
-    test::RleStream s(bpp);
-    if (pixels == "random") AddRandomCommands(s, bpp, seed * 7919u + bpp);
-    for (const std::string& command : commands) AddCommand(s, command);
+    if (pixels == "random") AddRandomCommands(p.pixels, bpp, seed * 7919u + bpp);
+    for (const std::string& command : commands) AddCommand(p.pixels, bpp, command);
     p.compression = bpp == 8 ? 1 : 2;
-    p.pixels = s.bytes();
     p.imageSize = field("imagesize", p.pixels.size());
   } else {
     throw std::invalid_argument("unknown pixels " + pixels);
