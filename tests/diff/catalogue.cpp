@@ -1,16 +1,408 @@
 // zantrel-catalogue PICTURES OUTDIR draws each picture of PICTURES (see its head) into
 // OUTDIR/<name>.pic: "ZPIC", width, height and bits per pixel as little-endian 32-bit integers,
-// then the bits, bottom row first.
+// then the bits. A picture is surface A's bitmap after the steps, unless a bmp step made it.
+#include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
-#include "tests/diff/catalogue.h"
+#include "examples/shapes.h"
+#include "field/ball_field.h"
+#include "surface/surface.h"
 #include "tests/support/bmp_file.h"
+#include "tests/support/dib_section.h"
 
+namespace zantrel::diff {
 namespace {
+
+struct Picture {  // raw device-independent bits as a bitmap holds them, bottom row first
+  std::int32_t width = 0, height = 0, bitsPerPixel = 0;
+  std::vector<std::uint8_t> bits;
+};
+using Step = std::vector<std::string>;  // a command and its arguments
+
+std::uint32_t Hash(std::uint32_t i) {  // noise
+  i = (i ^ (i >> 16)) * 0x7FEB352Du;
+  i = (i ^ (i >> 15)) * 0x846CA68Bu;
+  return i ^ (i >> 16);
+}
+
+Picture CaptureBitmap(HBITMAP bitmap) {
+  BITMAP record{};
+  if (!bitmap || GetObjectA(bitmap, sizeof record, &record) != sizeof record) return {};
+  const auto* bits = static_cast<const std::uint8_t*>(record.bmBits);
+  const std::size_t size = bits ? record.bmWidthBytes * record.bmHeight : 0;
+  return {record.bmWidth, record.bmHeight, record.bmBitsPixel, {bits, bits + size}};
+}
+
+// Bitmaps made from fields: files loaded with LoadImageA or by a surface, and DIB sections made
+// with bit-field masks. Each picture shows what the platform made of one.
+
+// 13 pixels a row: every value of the low bits then noise, or noise with alpha or unused bits
+// set in two of every three pixels (16 bpp) or one (32 bpp).
+std::vector<std::uint8_t> Values(int bpp, bool alpha, std::int32_t& height) {
+  const std::uint32_t count = alpha ? 39 : 129, bytes = bpp / 8, pitch = (13 * bpp + 31) / 32 * 4;
+  height = (count + 12) / 13;
+  std::vector<std::uint8_t> pixels(pitch * height);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::uint32_t v = i < 64 ? i * (bpp == 16 ? 0x0421u : 0x04104105u) : Hash(i - 64);
+    if (alpha && bpp == 16) v = Hash(i) | (i % 3 ? 0x8000 : 0);
+    if (alpha && bpp == 32) v = Hash(i + 100) | (i % 3 ? 0 : 0xFF000000);
+    const std::uint32_t at = i / 13 * pitch + i % 13 * bytes;
+    for (std::uint32_t b = 0; b < bytes; ++b) pixels[at + b] = v >> 8 * b;
+  }
+  return pixels;
+}
+
+// Pixels as they are (at 4 bpp one nibble each) in an absolute run, padded to 16 bits.
+void AddAbsolute(std::vector<std::uint8_t>& out, int bpp, const std::vector<std::uint8_t>& pixels) {
+  out.insert(out.end(), {0, std::uint8_t(pixels.size())});
+  const std::size_t start = out.size();
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    if (bpp == 8) out.push_back(pixels[i]);
+    else if (i % 2 == 0) out.push_back(std::uint8_t(pixels[i] << 4));
+    else out.back() |= pixels[i] & 0xF;
+  }
+  if ((out.size() - start) % 2) out.push_back(0);
+}
+
+// A command stream drawn at random: runs, absolute runs, escapes and stray bytes. No byte 255 at
+// 8 bpp (see rle8-long-runs).
+void AddRandomCommands(std::vector<std::uint8_t>& out, int bpp, std::uint32_t seed) {
+  const auto next = [&seed](std::uint32_t range) {
+    seed = seed * 1664525u + 1013904223u;
+    return std::uint8_t((seed >> 8) % range);
+  };
+  const std::uint32_t byteRange = bpp == 8 ? 255 : 256;
+  for (std::uint32_t c = 0, commands = 8 + next(40); c < commands; ++c) {
+    const std::uint32_t kind = next(8);
+    const std::uint8_t count = 1 + next(20), value = next(byteRange);
+    if (kind < 3) out.insert(out.end(), {count, value});
+    if (kind == 3 || kind == 4) {
+      std::vector<std::uint8_t> pixels(3 + next(bpp == 8 ? 252 : 30));
+      for (auto& p : pixels) p = next(bpp == 8 ? byteRange : 16);
+      AddAbsolute(out, bpp, pixels);
+    }
+    if (kind == 5) out.insert(out.end(), {0, 0});
+    if (kind == 6) out.insert(out.end(), {0, 2, std::uint8_t(count % 6), std::uint8_t(value % 2)});
+    if (kind == 7) out.push_back(value);
+  }
+}
+
+// The numbers after a command's letter: N,M,... where F-L stands for F, F + 1, ... L.
+std::vector<std::uint8_t> Numbers(const std::string& word) {
+  std::vector<std::uint8_t> numbers;
+  std::istringstream in(word.substr(1));
+  for (std::string part; std::getline(in, part, ',');) {
+    const int last = std::stoi(part.substr(part.find('-') + 1));
+    for (int n = std::stoi(part); n <= last; ++n) numbers.push_back(n);
+  }
+  return numbers;
+}
+
+// A run-length command: NxV a run of N pixels of V, a... absolute pixels, dR,U a delta, b... raw
+// bytes, eol, eop.
+void AddCommand(std::vector<std::uint8_t>& out, int bpp, const std::string& word) {
+  const auto x = word.find('x');
+  std::vector<std::uint8_t> bytes;
+  if (word == "eol" || word == "eop") bytes = {0, std::uint8_t(word == "eop")};
+  else if (x != word.npos) bytes = {std::uint8_t(std::stoi(word)), Numbers(word.substr(x)).at(0)};
+  else if (word[0] == 'a') AddAbsolute(out, bpp, Numbers(word));
+  else if (word[0] == 'd') bytes = {0, 2, Numbers(word).at(0), Numbers(word).at(1)};
+  else if (word[0] == 'b') bytes = Numbers(word);
+  else throw std::invalid_argument("not a run-length command: " + word);
+  out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+// The bitmap's GetObjectA record and bits, the picture copied with BitBlt into black 32, 24 and
+// 16 bpp DIB sections, its colours read back, and its bits after pixels and a line were drawn on
+// it in its own format. One zero byte when there is no bitmap.
+Picture Examine(HBITMAP bitmap) {
+  BITMAP r{};
+  if (!bitmap || GetObjectA(bitmap, sizeof r, &r) != sizeof r) return {0, 0, 0, {0}};
+  Picture picture{r.bmWidth, r.bmHeight, r.bmBitsPixel, {}};
+  for (LONG field : {LONG(r.bmType), r.bmWidth, r.bmHeight, r.bmWidthBytes, LONG(r.bmPlanes),
+                     LONG(r.bmBitsPixel), LONG(r.bmBits != nullptr)}) {
+    test::Put32(picture.bits, field);
+  }
+  const auto append = [&picture](HBITMAP b) {
+    const auto bits = CaptureBitmap(b).bits;
+    picture.bits.insert(picture.bits.end(), bits.begin(), bits.end());
+  };
+  append(bitmap);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ original = SelectObject(dc, bitmap);
+  for (int depth : {32, 24, 16}) {
+    Surface copy;
+    copy.Create(r.bmWidth, r.bmHeight, depth);
+    BitBlt(copy.dc, 0, 0, r.bmWidth, r.bmHeight, dc, 0, 0, SRCCOPY);
+    append(copy.bitmap);
+  }
+  for (int i = 0; i < r.bmWidth * r.bmHeight; ++i) {
+    test::Put32(picture.bits, GetPixel(dc, i % r.bmWidth, i / r.bmWidth));
+  }
+  const COLORREF kInks[] = {0x000000, 0xFFFFFF, 0x204060, 0x00FF80};  // indexed: the nearest
+  for (int i = 0; i < 4; ++i) SetPixel(dc, i, 0, kInks[i]);
+  HGDIOBJ pen = SelectObject(dc, CreatePen(PS_SOLID, 1, kInks[3]));
+  MoveToEx(dc, 0, r.bmHeight - 1, nullptr);
+  LineTo(dc, r.bmWidth, -1);
+  DeleteObject(SelectObject(dc, pen));
+  append(bitmap);
+  SelectObject(dc, original);
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  return picture;
+}
+
+constexpr std::string_view kKeys = " header width height bpp colors table offset imagesize keep "
+                                   "masks seed bitfields section surface ";
+
+// Named by its content, so that catalogues drawing at once never load each other's files.
+std::string TempFile(const std::vector<std::uint8_t>& bytes) {
+  const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const auto name = "zantrel-" + std::to_string(std::hash<std::string_view>{}(content)) + ".bmp";
+  const auto path = (std::filesystem::temp_directory_path() / name).string();
+  test::WriteBytes(path, bytes);
+  return path;
+}
+
+// bmp PIXELS KEY=VALUE... WORD...: PIXELS are noise (random bytes), values or alpha (see Values),
+// rle (the words as run-length commands) or random (a random stream from seed=N). Keys: header
+// width height bpp colors table (entries; default: colors, or all of an indexed depth) offset
+// (the pixel offset) imagesize keep (pixel bytes kept) masks=R,G,B,A. Words: bitfields; section
+// makes a DIB section in place of a file loaded with LoadImageA; surface loads the file by a
+// surface and copies it onto the target, a grey 32 bpp surface, and below it again after a
+// diagonal was drawn on it in its own format, its bits as loaded following.
+Picture BitmapPicture(const Step& step, Surface& target) {
+  std::map<std::string, std::string> fields;  // KEY=VALUE, or WORD=1
+  std::vector<std::string> commands;
+  for (std::size_t i = 2; i < step.size(); ++i) {
+    const std::string& w = step[i];
+    const auto equals = w.find('=');
+    if (kKeys.find(" " + w.substr(0, equals) + " ") == kKeys.npos) commands.push_back(w);
+    else fields[w.substr(0, equals)] = equals == w.npos ? "1" : w.substr(equals + 1);
+  }
+  const auto field = [&fields](const std::string& key, std::int64_t otherwise) {
+    return fields.count(key) ? std::stoll(fields[key], nullptr, 0) : otherwise;
+  };
+  const std::string& pixels = step.at(1);
+  const bool rle = pixels == "rle" || pixels == "random";
+  const int bpp = field("bpp", 8), seed = field("seed", 0);
+  if (!rle && !commands.empty()) throw std::invalid_argument("unknown word " + commands[0]);
+  test::BmpParts p{.headerSize = std::uint32_t(field("header", 40)),
+                   .width = std::int32_t(field("width", seed ? 9 + seed % 5 : 13)),
+                   .height = std::int32_t(field("height", seed ? 4 + seed % 4 : rle ? 6 : 5)),
+                   .bitsPerPixel = std::uint16_t(bpp),
+                   .compression = field("bitfields", 0) ? 3u : 0u,
+                   .colorsUsed = std::uint32_t(field("colors", 0))};
+  for (int i = 0; i < field("table", p.colorsUsed ? p.colorsUsed : bpp <= 8 ? 1 << bpp : 0); ++i) {
+    p.table.push_back(test::PaletteColor(i));
+  }
+  std::istringstream masks(fields["masks"]);
+  std::string mask;
+  for (std::size_t i = 0; std::getline(masks, mask, ','); ++i) {
+    p.masks.at(i) = std::stoul(mask, nullptr, 0);
+  }
+  if (pixels == "noise") {
+    p.pixels.resize((p.width * bpp + 31) / 32 * 4 * p.height);
+    const std::uint32_t salt = bpp * 1000 + p.table.size();
+    for (std::size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = Hash(i + salt);
+  } else if (pixels == "values" || pixels == "alpha") {
+    p.pixels = Values(bpp, pixels == "alpha", p.height);
+  } else if (rle) {
+    if (pixels == "random") AddRandomCommands(p.pixels, bpp, seed * 7919u + bpp);
+    for (const std::string& command : commands) AddCommand(p.pixels, bpp, command);
+    p.compression = bpp == 8 ? 1 : 2;
+    p.imageSize = field("imagesize", p.pixels.size());
+  } else {
+    throw std::invalid_argument("unknown pixels " + pixels);
+  }
+  p.pixelOffset = field("offset", -1);
+  p.pixels.resize(field("keep", p.pixels.size()));
+  if (field("section", 0)) {
+    void* bits = nullptr;
+    HBITMAP dib = test::MakeBitfieldDib(13, p.height, bpp, {p.masks[0], p.masks[1], p.masks[2]},
+                                        &bits);
+    if (dib) std::ranges::copy(p.pixels, static_cast<std::uint8_t*>(bits));
+    return Examine(dib);
+  }
+  const std::string path = TempFile(test::AssembleBmp(p));
+  if (!field("surface", 0)) {
+    const UINT flags = LR_LOADFROMFILE | LR_CREATEDIBSECTION;
+    HANDLE loaded = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, flags);
+    std::filesystem::remove(path);
+    return Examine(static_cast<HBITMAP>(loaded));
+  }
+  Surface loaded;
+  loaded.LoadBitmapFile(path.c_str());
+  std::filesystem::remove(path);
+  const auto bits = CaptureBitmap(loaded.bitmap).bits;
+  target.Create(loaded.width + 2, 2 * loaded.height + 3, 32);
+  target.Clear(0x00808080);
+  target.Blit(loaded, 1, 1);
+  loaded.SetPenColor(0x0000FF80);
+  loaded.DrawLine(0, 0, loaded.width, loaded.height);
+  target.Blit(loaded, 1, loaded.height + 2);
+  Picture picture = CaptureBitmap(target.bitmap);
+  picture.bits.insert(picture.bits.end(), bits.begin(), bits.end());
+  return picture;
+}
+
+// The drawing steps: `surface S W H BPP` makes surface S (A..Z); the others draw through a surface
+// or through raw GDI calls on its device context.
+
+struct Canvas {
+  std::array<Surface, 26> surfaces;
+  BallField field;
+  Picture picture;
+};
+
+struct Args {
+  const Step& step;
+  Canvas& canvas;
+  std::int32_t Int(std::size_t i) const {
+    std::size_t used = 0;
+    const long long value = std::stoll(step.at(i), &used, 0);
+    if (used != step[i].size()) throw std::invalid_argument("not a number: " + step[i]);
+    return std::int32_t(value);
+  }
+  Surface& S(std::size_t i) const { return canvas.surfaces.at(step.at(i)[0] - 'A'); }
+};
+
+// The k-th of the 96 points of the square ring of radius 12, counter-clockwise from (12, 0).
+std::array<int, 2> RingPoint(int k) {
+  const int side = k / 24, step = k % 24 - 12;
+  const std::array<int, 2> points[] = {{12, step}, {-step, 12}, {-12, -step}, {step, -12}};
+  return points[side];
+}
+
+// A wireframe of the vertices, or of the mesh's edges or triangles, by the method named.
+void Wire(const Args& a, ObjList<MeshVertex>& vertices, Mesh* mesh, MeshOrigin at, Color color) {
+  Surface& s = a.S(1);
+  const std::string& method = a.step.at(2);
+  const std::int32_t view = a.step.size() > 3 ? a.Int(3) : VIEW_FRONT;
+  if (method == "vertex") s.DrawVertexMesh(vertices, at, view, color);
+  else if (method == "skip-visited") s.DrawVertexMeshSkipVisited(vertices, at, view, color);
+  else if (method == "inside") s.DrawVertexMeshInside(vertices, at, view, color);
+  else if (method == "edge" && mesh) s.DrawEdgeMesh(mesh->edges, at, view, color);
+  else if (method == "triangle" && mesh) s.DrawTriangleMesh(mesh->triangles, at, view, color);
+  else throw std::invalid_argument("unknown wire method " + method);
+}
+
+template <typename T>
+void AppendIf(ObjList<T>& to, ObjList<T>& from, bool (*wanted)(const T*)) {
+  for (ListNode<T>* node = from.Head(); !node->isTail;) {
+    if (wanted((node = node->next)->item)) to.Append(node->item);
+  }
+}
+
+// The steps of more than one call.
+void Draw(const std::string& name, const Args& a, Surface& s) {
+  const auto n = [&a](std::size_t i) { return a.Int(i); };
+  if (name == "segment") {
+    MoveToEx(s.dc, n(2), n(3), nullptr);
+    LineTo(s.dc, n(4), n(5));
+  } else if (name == "readback") {  // row `from` read back, written one to the right in row `to`
+    for (int x = 0; x + 1 < s.width; ++x) {
+      SetPixel(s.dc, x + 1, n(3), GetPixel(s.dc, x, n(2)) | 0x0F0F0F);
+    }
+  } else if (name == "rect") {  // left top right bottom, a colour or the stock white brush
+    const RECT r{n(2), n(3), n(4), n(5)};
+    const bool stock = a.step.at(6) == "white";
+    HBRUSH brush = stock ? HBRUSH(GetStockObject(WHITE_BRUSH)) : CreateSolidBrush(n(6));
+    FillRect(s.dc, &r, brush);
+    if (!stock) DeleteObject(brush);
+  } else if (name == "noise") {  // a colour of its own at every pixel: flips and footprints show
+    for (int i = 0; i < s.width * s.height; ++i) {
+      SetPixel(s.dc, i % s.width, i / s.width, Hash(i + n(2)) & 0xFFFFFF);
+    }
+  } else if (name == "bitblt") {  // D S x y sourceX sourceY width height copy|and|invert
+    const std::map<std::string, DWORD> rops = {
+        {"copy", SRCCOPY}, {"and", SRCAND}, {"invert", SRCINVERT}};
+    BitBlt(s.dc, n(3), n(4), n(7), n(8), a.S(2).dc, n(5), n(6), rops.at(a.step.at(9)));
+  } else if (name == "ring") {  // a raw line from (x, y) to ring point k times scale
+    const auto [dx, dy] = RingPoint(n(4));
+    MoveToEx(s.dc, n(2), n(3), nullptr);
+    LineTo(s.dc, n(2) + dx * n(5), n(3) + dy * n(5));
+  } else if (name == "fan") {  // every ring point times scale through the surface, pen by pen
+    const int scale = n(2), centre = 12 * scale + 2;
+    for (int k = 0; k < 96; ++k) {
+      const auto [dx, dy] = RingPoint(k);
+      s.SetPenColor(0x00102030u * Color(k % 7 + 1));
+      s.DrawLine(centre, centre, centre + dx * scale, centre + dy * scale);
+    }
+  } else if (name == "wires" || name == "shaded-scene") {  // the example scene
+    Mesh sphere, cube;
+    BuildExampleScene(sphere, cube);
+    ObjList<MeshTriangle> scene;
+    for (Mesh* mesh : {&sphere, &cube}) {
+      AppendIf<MeshTriangle>(scene, mesh->triangles, [](const MeshTriangle*) { return true; });
+      const Color color = mesh == &cube ? 0x00FFFFFF : 0x0000C0FF;
+      if (name == "wires") Wire(a, mesh->vertices, mesh, {200, 200}, color);
+    }
+    if (name == "shaded-scene") s.DrawShadedMesh(sphere.vertices, scene);
+  } else if (name == "half-sphere") {  // a vertex walk over the vertices left of the middle
+    Mesh sphere;
+    BuildSphere(sphere, 150, 12, 20);
+    ObjList<MeshVertex> half;
+    AppendIf<MeshVertex>(half, sphere.vertices, [](const MeshVertex* v) { return v->x < 0; });
+    Wire(a, half, nullptr, {210, 190}, 0x0040FF40);
+  } else if (name == "shaded-cube") {  // turned by a step number
+    Mesh cube;
+    BuildCube(cube, 70);
+    RotateMesh(cube, 0.3 * n(2), 0.5 * n(2) + 0.2);
+    s.DrawShadedMesh(cube.vertices, cube.triangles);
+  } else if (name == "shaded-empty") {
+    Mesh none;
+    s.DrawShadedMesh(none.vertices, none.triangles);
+  } else {
+    throw std::invalid_argument("unknown step " + name);
+  }
+}
+
+void Run(const Args& a) {
+  const std::string& name = a.step[0];
+  const auto n = [&a](std::size_t i) { return a.Int(i); };
+  if (name == "bmp") {
+    a.canvas.picture = BitmapPicture(a.step, a.canvas.surfaces[0]);
+    return;
+  }
+  if (name == "ball") {  // round|square radius x y scaleX scaleY
+    Ball* ball = a.canvas.field.AddBall(a.step[1] == "round" ? BALL_ROUND : BALL_SQUARE, n(2));
+    ball->centerX = n(3), ball->centerY = n(4), ball->scaleX = n(5), ball->scaleY = n(6);
+    return;
+  }
+  Surface& s = a.S(1);
+  if (name == "surface") s.Create(n(2), n(3), n(4));
+  else if (name == "pen") s.SetPenColor(n(2));
+  else if (name == "clear") s.Clear(n(2));
+  else if (name == "line") s.DrawLine(n(2), n(3), n(4), n(5));
+  else if (name == "triangle") s.FillTriangle(n(2), n(3), n(4), n(5), n(6), n(7));
+  else if (name == "blit") s.Blit(a.S(2), n(3), n(4));
+  else if (name == "masked") s.BlitMasked(a.S(2), a.S(3), n(4), n(5));
+  else if (name == "lineto") LineTo(s.dc, n(2), n(3));
+  else if (name == "pixel") SetPixel(s.dc, n(2), n(3), n(4));
+  else if (name == "contour") a.canvas.field.DrawContour(n(2), n(3), n(4), n(5), &s);
+  else Draw(name, a, s);
+}
+
+Picture DrawSteps(const std::string& text) {
+  Canvas canvas;
+  std::istringstream steps(text);
+  for (std::string words; std::getline(steps, words, ';');) {
+    std::istringstream in(words);
+    const Step step{std::istream_iterator<std::string>(in), {}};
+    if (!step.empty()) Run(Args{step, canvas});
+  }
+  return canvas.picture.bits.empty() ? CaptureBitmap(canvas.surfaces[0].bitmap) : canvas.picture;
+}
+
+// The text of the catalogue.
 
 using Group = std::vector<std::pair<std::string, std::string>>;  // label and value
 using Lists = std::map<std::string, Group>;
@@ -82,18 +474,20 @@ Pictures ReadPictures(std::istream& in) {
   return pictures;
 }
 
-void Write(const std::string& path, const zantrel::diff::Picture& picture) {
+void Write(const std::string& path, const Picture& picture) {
   std::vector<std::uint8_t> bytes = {'Z', 'P', 'I', 'C'};
   for (std::int32_t field : {picture.width, picture.height, picture.bitsPerPixel}) {
-    zantrel::test::Put32(bytes, field);
+    test::Put32(bytes, field);
   }
   bytes.insert(bytes.end(), picture.bits.begin(), picture.bits.end());
-  if (!zantrel::test::WriteBytes(path, bytes)) throw std::runtime_error("cannot write " + path);
+  if (!test::WriteBytes(path, bytes)) throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace
+}  // namespace zantrel::diff
 
 int main(int argc, char** argv) {
+  using namespace zantrel::diff;
   std::ifstream in(argc == 3 ? argv[1] : "");
   if (!in) {
     std::fprintf(stderr, "usage: zantrel-catalogue PICTURES OUTDIR\n");
@@ -103,7 +497,7 @@ int main(int argc, char** argv) {
   try {
     for (const auto& [name, steps] : ReadPictures(in)) {
       current = name;
-      Write(std::string(argv[2]) + "/" + name + ".pic", zantrel::diff::DrawSteps(steps));
+      Write(std::string(argv[2]) + "/" + name + ".pic", DrawSteps(steps));
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s: %s\n", current.c_str(), error.what());

@@ -114,15 +114,12 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpLayout& bmp) {
   parts.pixels.resize(pitch * bmp.height);
   for (std::int32_t i = 0; i < bmp.width * bmp.height; ++i) {
     const std::int32_t x = i % bmp.width, y = i / bmp.width;
-    const std::size_t row = bmp.topDown ? y : bmp.height - 1 - y;
-    std::uint8_t* at = &parts.pixels[row * pitch + x * bpp / 8];
-    const std::uint32_t c = TestColor(x, y, bmp.height);
-    std::uint32_t v = bpp == 24 ? c : 0;
-    for (std::size_t k = 0; bpp >= 16 && bpp != 24 && k < 3; ++k) {
-      v |= Pack(c >> (16 - 8 * k) & 0xFF, masks[k]);
+    const std::size_t at = (bmp.topDown ? y : bmp.height - 1 - y) * pitch + x * bpp / 8;
+    std::uint32_t v = bpp > 8 ? 0 : TestIndex(x, y, bmp.height, 1 << bpp) << (8 - bpp - x * bpp % 8);
+    for (std::size_t k = 0; bpp > 8 && k < 3; ++k) {
+      v |= Pack(TestColor(x, y, bmp.height) >> (16 - 8 * k) & 0xFF, masks[k]);
     }
-    for (int b = 0; bpp >= 16 && b < bpp / 8; ++b) at[b] = std::uint8_t(v >> (8 * b));
-    if (bpp <= 8) *at |= TestIndex(x, y, bmp.height, 1 << bpp) << (8 - bpp - x * bpp % 8);
+    for (int b = 0; b < (bpp + 7) / 8; ++b) parts.pixels[at + b] |= std::uint8_t(v >> (8 * b));
   }
   return AssembleBmp(parts);
 }
