@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
@@ -200,14 +201,11 @@ Picture BitmapPicture(const Step& step, Surface& target) {
                    .bitsPerPixel = std::uint16_t(bpp),
                    .compression = field("bitfields", 0) ? 3u : 0u,
                    .colorsUsed = std::uint32_t(field("colors", 0))};
-  for (int i = 0; i < field("table", p.colorsUsed ? p.colorsUsed : bpp <= 8 ? 1 << bpp : 0); ++i) {
-    p.table.push_back(test::PaletteColor(i));
-  }
-  std::istringstream masks(fields["masks"]);
+  const auto entries = field("table", p.colorsUsed ? p.colorsUsed : bpp <= 8 ? 1 << bpp : 0);
+  for (int i = 0; i < entries; ++i) p.table.push_back(test::PaletteColor(i));
+  std::istringstream in(fields["masks"]);
   std::string mask;
-  for (std::size_t i = 0; std::getline(masks, mask, ','); ++i) {
-    p.masks.at(i) = std::stoul(mask, nullptr, 0);
-  }
+  for (auto& m : p.masks) m = std::getline(in, mask, ',') ? std::stoul(mask, nullptr, 0) : 0;
   if (pixels == "noise") {
     p.pixels.resize((p.width * bpp + 31) / 32 * 4 * p.height);
     const std::uint32_t salt = bpp * 1000 + p.table.size();
@@ -408,11 +406,6 @@ using Group = std::vector<std::pair<std::string, std::string>>;  // label and va
 using Lists = std::map<std::string, Group>;
 using Pictures = std::map<std::string, std::string>;  // name and steps
 
-std::string Trim(const std::string& s) {
-  const auto first = s.find_first_not_of(' ');
-  return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 // @LIST, FIRST..LAST (labels padded to FIRST's width) or ALT|ALT... with ALT = LABEL[=VALUE].
 Group ParseGroup(const std::string& body, const Lists& lists) {
   if (body.starts_with('@')) return lists.at(body.substr(1));
@@ -426,9 +419,8 @@ Group ParseGroup(const std::string& body, const Lists& lists) {
   }
   std::istringstream in(body);
   for (std::string alternative; std::getline(in, alternative, '|');) {
-    const auto equals = alternative.find('=');
-    const auto value = equals == std::string::npos ? alternative : alternative.substr(equals + 1);
-    group.emplace_back(Trim(alternative.substr(0, equals)), Trim(value));
+    const auto equals = alternative.find('=');  // npos + 1: the value is the whole alternative
+    group.emplace_back(alternative.substr(0, equals), alternative.substr(equals + 1));
   }
   return group;
 }
@@ -442,13 +434,9 @@ void Expand(const std::string& name, const std::string& steps, char n, const Lis
     if (!out.emplace(name, steps).second) throw std::invalid_argument("repeated name " + name);
     return;
   }
+  const std::regex placeholder(std::string("\\$") + n);
   for (const auto& [label, value] : ParseGroup(name.substr(open + 1, close - open - 1), lists)) {
-    std::string text = steps;
-    const std::string placeholder = {'$', n};
-    for (auto at = text.find(placeholder); at != std::string::npos;
-         at = text.find(placeholder, at + value.size())) {
-      text.replace(at, 2, value);
-    }
+    const auto text = std::regex_replace(steps, placeholder, value);  // no value holds a $
     Expand(name.substr(0, open) + label + name.substr(close + 1), text, n + 1, lists, out);
   }
 }
@@ -461,12 +449,13 @@ Pictures ReadPictures(std::istream& in) {
   }
   Lists lists;
   Pictures pictures;
-  for (const std::string& line : lines) {
+  for (const std::string& spaced : lines) {
+    const std::string line = std::regex_replace(spaced, std::regex(" *([|=]) *"), "$1");
     const auto equals = line.find('='), colon = line.find(':');
     if (line[0] == '@') {
-      lists[Trim(line.substr(1, equals - 1))] = ParseGroup(Trim(line.substr(equals + 1)), lists);
+      lists[line.substr(1, equals - 1)] = ParseGroup(line.substr(equals + 1), lists);
     } else if (colon != std::string::npos) {
-      Expand(Trim(line.substr(0, colon)), line.substr(colon + 1), '1', lists, pictures);
+      Expand(line.substr(0, colon), line.substr(colon + 1), '1', lists, pictures);
     } else {
       throw std::invalid_argument("neither a list nor a picture: " + line);
     }
@@ -474,12 +463,10 @@ Pictures ReadPictures(std::istream& in) {
   return pictures;
 }
 
-void Write(const std::string& path, const Picture& picture) {
+void Write(const std::string& path, const Picture& p) {
   std::vector<std::uint8_t> bytes = {'Z', 'P', 'I', 'C'};
-  for (std::int32_t field : {picture.width, picture.height, picture.bitsPerPixel}) {
-    test::Put32(bytes, field);
-  }
-  bytes.insert(bytes.end(), picture.bits.begin(), picture.bits.end());
+  for (std::int32_t v : {p.width, p.height, p.bitsPerPixel}) test::Put32(bytes, v);
+  bytes.insert(bytes.end(), p.bits.begin(), p.bits.end());
   if (!test::WriteBytes(path, bytes)) throw std::runtime_error("cannot write " + path);
 }
 

@@ -25,9 +25,7 @@ struct BmpParts {
   std::uint16_t bitsPerPixel = 8;
   std::uint32_t compression = 0;  // BI_RGB 0, BI_RLE8 1, BI_RLE4 2, BI_BITFIELDS 3
   std::uint32_t imageSize = 0, colorsUsed = 0;
-  // Red, green, blue, alpha: inside V4 and V5 headers; the first three after an info header for
-  // BI_BITFIELDS.
-  std::array<std::uint32_t, 4> masks{};
+  std::array<std::uint32_t, 4> masks{};  // RGBA in V4/V5 headers, RGB after BI_BITFIELDS info
   std::vector<std::uint32_t> table{};  // 0x00RRGGBB; three bytes each after a core header
   std::vector<std::uint8_t> pixels{};
   std::int64_t pixelOffset = -1;  // the file header's pixel offset; -1: where the pixels are
@@ -42,17 +40,14 @@ inline std::vector<std::uint8_t> AssembleBmp(const BmpParts& p) {
   if (p.headerSize == 12) {
     for (std::int32_t v : {p.width, p.height, 1, std::int32_t(p.bitsPerPixel)}) put16(v);
   } else {
-    Put32(out, p.width);
-    Put32(out, p.height);
-    put16(1);
-    put16(p.bitsPerPixel);
+    for (std::int32_t v : {p.width, p.height}) Put32(out, v);
+    for (std::uint32_t v : {1u, std::uint32_t(p.bitsPerPixel)}) put16(v);
     for (std::uint32_t v : {p.compression, p.imageSize, 0u, 0u, p.colorsUsed, 0u}) Put32(out, v);
     for (std::size_t i = 0; i < 4 && p.headerSize >= 108; ++i) Put32(out, p.masks[i]);
     out.resize(std::max<std::size_t>(out.size(), 14 + p.headerSize));
   }
-  for (std::size_t i = 0; i < 3 && p.headerSize == 40 && p.compression == 3; ++i) {
-    Put32(out, p.masks[i]);
-  }
+  const std::size_t masksAfter = p.headerSize == 40 && p.compression == 3 ? 3 : 0;
+  for (std::size_t i = 0; i < masksAfter; ++i) Put32(out, p.masks[i]);
   for (std::uint32_t c : p.table) {
     out.insert(out.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
     if (p.headerSize != 12) out.push_back(0);
@@ -92,8 +87,7 @@ struct BmpLayout {
   std::uint16_t bitsPerPixel = 24;
   bool bitfields = false;  // BI_BITFIELDS with `masks` (16 and 32 bpp)
   bool topDown = false;
-  std::int32_t width = 11;
-  std::int32_t height = 7;
+  std::int32_t width = 11, height = 7;
   std::array<std::uint32_t, 3> masks{};  // red, green, blue
 };
 
@@ -115,10 +109,10 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpLayout& bmp) {
   for (std::int32_t i = 0; i < bmp.width * bmp.height; ++i) {
     const std::int32_t x = i % bmp.width, y = i / bmp.width;
     const std::size_t at = (bmp.topDown ? y : bmp.height - 1 - y) * pitch + x * bpp / 8;
-    std::uint32_t v = bpp > 8 ? 0 : TestIndex(x, y, bmp.height, 1 << bpp) << (8 - bpp - x * bpp % 8);
-    for (std::size_t k = 0; bpp > 8 && k < 3; ++k) {
-      v |= Pack(TestColor(x, y, bmp.height) >> (16 - 8 * k) & 0xFF, masks[k]);
-    }
+    const std::uint32_t c = TestColor(x, y, bmp.height);
+    std::uint32_t v =
+        bpp > 8 ? 0 : TestIndex(x, y, bmp.height, 1 << bpp) << (8 - bpp - x * bpp % 8);
+    for (std::size_t k = 0; bpp > 8 && k < 3; ++k) v |= Pack(c >> (16 - 8 * k) & 0xFF, masks[k]);
     for (int b = 0; b < (bpp + 7) / 8; ++b) parts.pixels[at + b] |= std::uint8_t(v >> (8 * b));
   }
   return AssembleBmp(parts);
