@@ -41,9 +41,7 @@ Picture CaptureBitmap(HBITMAP bitmap) {
   return {record.bmWidth, record.bmHeight, record.bmBitsPixel, {bits, bits + size}};
 }
 
-// Bitmaps made from fields: files loaded with LoadImageA or by a surface, and DIB sections made
-// with bit-field masks. Each picture shows what the platform made of one.
-
+// The bmp step: bitmaps made from fields, as files or DIB sections (see BitmapPicture).
 // 13 pixels a row: every value of the low bits then noise, or noise with alpha or unused bits
 // set in two of every three pixels (16 bpp) or one (32 bpp).
 std::vector<std::uint8_t> Values(int bpp, bool alpha, std::int32_t& height) {
@@ -253,7 +251,6 @@ Picture BitmapPicture(const Step& step, Surface& target) {
 
 // The drawing steps: `surface S W H BPP` makes surface S (A..Z); the others draw through a surface
 // or through raw GDI calls on its device context.
-
 struct Canvas {
   std::array<Surface, 26> surfaces;
   BallField field;
@@ -400,8 +397,7 @@ Picture DrawSteps(const std::string& text) {
   return canvas.picture.bits.empty() ? CaptureBitmap(canvas.surfaces[0].bitmap) : canvas.picture;
 }
 
-// The text of the catalogue.
-
+// The catalogue's text.
 using Group = std::vector<std::pair<std::string, std::string>>;  // label and value
 using Lists = std::map<std::string, Group>;
 using Pictures = std::map<std::string, std::string>;  // name and steps
