@@ -16,7 +16,6 @@
 #include "field/ball_field.h"
 #include "surface/surface.h"
 #include "tests/support/bmp_file.h"
-#include "tests/support/dib_section.h"
 
 namespace zantrel::diff {
 namespace {

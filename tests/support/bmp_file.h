@@ -1,4 +1,4 @@
-// Builds Windows bitmap files, well formed or not, for the loader's tests and pictures.
+// Windows bitmap files, well formed or not, for the loader's tests and pictures; DIB sections.
 #pragma once
 
 #include <algorithm>
@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "platform/win32.h"
 
 namespace zantrel::test {
 
@@ -123,6 +125,22 @@ inline bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>&
   if (!file) return false;
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && ok;
+}
+
+// Bottom-up DIB sections, BI_RGB or BI_BITFIELDS with red, green and blue masks.
+inline BITMAPINFOHEADER DibHeader(std::int32_t width, std::int32_t height, int bpp,
+                                  DWORD compression) {
+  return {sizeof(BITMAPINFOHEADER), width, height, 1, WORD(bpp), compression, 0, 0, 0, 0, 0};
+}
+
+inline HBITMAP MakeBitfieldDib(std::int32_t width, std::int32_t height, int bpp,
+                               const std::array<std::uint32_t, 3>& masks, void** bits) {
+  struct {
+    BITMAPINFOHEADER header;
+    DWORD masks[3];
+  } info{DibHeader(width, height, bpp, BI_BITFIELDS), {masks[0], masks[1], masks[2]}};
+  return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits,
+                          nullptr, 0);
 }
 
 }  // namespace zantrel::test
