@@ -87,8 +87,7 @@ inline std::uint32_t Pack(std::uint32_t value, std::uint32_t mask) {
 struct BmpLayout {
   std::uint32_t headerSize = 40;  // 12 (core), 40 (info), 108 (V4) or 124 (V5)
   std::uint16_t bitsPerPixel = 24;
-  bool bitfields = false;  // BI_BITFIELDS with `masks` (16 and 32 bpp)
-  bool topDown = false;
+  bool bitfields = false, topDown = false;  // bit fields: BI_BITFIELDS with `masks` (16, 32 bpp)
   std::int32_t width = 11, height = 7;
   std::array<std::uint32_t, 3> masks{};  // red, green, blue
 };
