@@ -323,8 +323,8 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
     const auto [dx, dy] = RingPoint(n(4));
     MoveToEx(s.dc, n(2), n(3), nullptr);
     LineTo(s.dc, n(2) + dx * n(5), n(3) + dy * n(5));
-  } else if (name == "fan") {  // every ring point times scale through the surface, pen by pen
-    const int scale = n(2), centre = 12 * scale + 2;
+  } else if (name == "fan") {  // every ring point, scaled to the surface, drawn pen by pen
+    const int scale = (s.width - 5) / 24, centre = 12 * scale + 2;
     for (int k = 0; k < 96; ++k) {
       const auto [dx, dy] = RingPoint(k);
       s.SetPenColor(0x00102030u * Color(k % 7 + 1));
