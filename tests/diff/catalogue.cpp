@@ -15,6 +15,7 @@
 #include "examples/shapes.h"
 #include "field/ball_field.h"
 #include "surface/surface.h"
+#include "tests/support/ball_setup.h"
 #include "tests/support/bmp_file.h"
 
 namespace zantrel::diff {
@@ -160,15 +161,6 @@ Picture Examine(HBITMAP bitmap) {
 constexpr std::string_view kKeys = " header width height bpp colors table offset imagesize keep "
                                    "masks seed bitfields section surface ";
 
-// Named by its content, so that catalogues drawing at once never load each other's files.
-std::string TempFile(const std::vector<std::uint8_t>& bytes) {
-  const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  const auto name = "zantrel-" + std::to_string(std::hash<std::string_view>{}(content)) + ".bmp";
-  const auto path = (std::filesystem::temp_directory_path() / name).string();
-  test::WriteBytes(path, bytes);
-  return path;
-}
-
 // bmp PIXELS KEY=VALUE... WORD...: PIXELS are noise (random bytes), values or alpha (see Values),
 // rle (the words as run-length commands) or random (a random stream from seed=N). Keys: header
 // width height bpp colors table (entries; default: colors, or all of an indexed depth) offset
@@ -226,13 +218,8 @@ Picture BitmapPicture(const Step& step, Surface& target) {
     if (dib) std::ranges::copy(p.pixels, static_cast<std::uint8_t*>(bits));
     return Examine(dib);
   }
-  const std::string path = TempFile(test::AssembleBmp(p));
-  if (!field("surface", 0)) {
-    const UINT flags = LR_LOADFROMFILE | LR_CREATEDIBSECTION;
-    HANDLE loaded = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, flags);
-    std::filesystem::remove(path);
-    return Examine(static_cast<HBITMAP>(loaded));
-  }
+  if (!field("surface", 0)) return Examine(test::LoadBmp(test::AssembleBmp(p)));
+  const std::string path = test::TempBmpFile(test::AssembleBmp(p));
   Surface loaded;
   loaded.LoadBitmapFile(path.c_str());
   std::filesystem::remove(path);
@@ -367,8 +354,8 @@ void Run(const Args& a) {
     return;
   }
   if (name == "ball") {  // round|square radius x y scaleX scaleY
-    Ball* ball = a.canvas.field.AddBall(a.step[1] == "round" ? BALL_ROUND : BALL_SQUARE, n(2));
-    ball->centerX = n(3), ball->centerY = n(4), ball->scaleX = n(5), ball->scaleY = n(6);
+    const std::int32_t shape = a.step[1] == "round" ? BALL_ROUND : BALL_SQUARE;
+    test::Place(a.canvas.field, {shape, std::uint32_t(n(2)), n(3), n(4), n(5), n(6)});
     return;
   }
   Surface& s = a.S(1);

@@ -21,8 +21,7 @@ TEST(SurfaceObjects, EveryOperationGivesBackWhatItReplaces) {
   ASSERT_NE(RegisterClassA(&windowClass), 0);
   HWND window = CreateWindowExA(0, "SurfaceObjects", "", 0, 0, 0, 40, 30, nullptr, nullptr,
                                 nullptr, nullptr);
-  const std::string file = std::filesystem::temp_directory_path() / "zantrel-objects.bmp";
-  ASSERT_TRUE(zantrel::test::WriteBytes(file, zantrel::test::MakeBmp({})));
+  const std::string file = zantrel::test::TempBmpFile(zantrel::test::MakeBmp({}));
   Surface other;
   ASSERT_TRUE(other.Create(4, 4, 24));
   // Device contexts, bitmaps and pens alive beyond those at the start, and brushes at all.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -30,16 +29,6 @@ struct Picture {
 HBITMAP MakeDib(int width, int height, int bpp) {
   const BITMAPINFO info{DibHeader(width, height, bpp, BI_RGB), {}};
   return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-}
-
-HBITMAP LoadFile(const std::vector<std::uint8_t>& bytes) {
-  const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-  const auto path = std::filesystem::temp_directory_path() / ("zantrel-" + name + ".bmp");
-  EXPECT_TRUE(WriteBytes(path.string(), bytes));
-  const UINT flags = LR_LOADFROMFILE | LR_CREATEDIBSECTION;
-  HANDLE bitmap = LoadImageA(nullptr, path.string().c_str(), IMAGE_BITMAP, 0, 0, flags);
-  std::filesystem::remove(path);
-  return static_cast<HBITMAP>(bitmap);
 }
 
 TEST(GdiObjects, SelectionHandsBackThePreviousAndDeletionSparesWhatIsInUse) {
@@ -125,7 +114,7 @@ TEST(BitmapFiles, EveryLayoutLoadsWithItsPixels) {
         // Wine's loader leaves top-down pictures blank and misreads core colour tables.
         if (!kNativePlatform && (bmp.topDown || (header == 12 && bpp <= 8))) continue;
         SCOPED_TRACE(::testing::Message() << header << "/" << bpp << "/" << variant);
-        const Picture loaded(LoadFile(MakeBmp(bmp))), copy(MakeDib(11, 7, 32));
+        const Picture loaded(LoadBmp(MakeBmp(bmp))), copy(MakeDib(11, 7, 32));
         ASSERT_NE(loaded.bitmap, nullptr);
         EXPECT_TRUE(BitBlt(copy.dc, 0, 0, 11, 7, loaded.dc, 0, 0, SRCCOPY));
         for (int i = 0; i < 77; ++i) {
@@ -202,7 +191,7 @@ TEST(BitmapFiles, FilesGiveTheIndicesTheyDescribeOrNothing) {
     std::vector<std::uint8_t> bytes = AssembleBmp(parts);
     bytes.resize(std::min(c.keep, bytes.size()));
     for (const auto& [at, value] : c.writes) Set32(bytes, at, value);
-    const Picture loaded(LoadFile(bytes));
+    const Picture loaded(LoadBmp(bytes));
     ASSERT_EQ(loaded.bitmap == nullptr, c.rows.empty());
     for (int i = 0; i < parts.width * parts.height && loaded.bitmap; ++i) {
       const int x = i % parts.width, y = i / parts.width;

@@ -6,7 +6,11 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32.h"
@@ -124,6 +128,25 @@ inline bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>&
   if (!file) return false;
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && ok;
+}
+
+// A temporary file of the bytes, named by its content: programs running at once never load each
+// other's files. Throws when it cannot be written, which would otherwise pass for a refused file.
+inline std::string TempBmpFile(const std::vector<std::uint8_t>& bytes) {
+  const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const auto name = "zantrel-" + std::to_string(std::hash<std::string_view>{}(content)) + ".bmp";
+  const auto path = (std::filesystem::temp_directory_path() / name).string();
+  if (!WriteBytes(path, bytes)) throw std::runtime_error("cannot write " + path);
+  return path;
+}
+
+// The DIB section LoadImageA makes of a bitmap file of these bytes; the file is removed again.
+inline HBITMAP LoadBmp(const std::vector<std::uint8_t>& bytes) {
+  const std::string path = TempBmpFile(bytes);
+  const UINT flags = LR_LOADFROMFILE | LR_CREATEDIBSECTION;
+  HANDLE bitmap = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, flags);
+  std::filesystem::remove(path);
+  return static_cast<HBITMAP>(bitmap);
 }
 
 // Bottom-up DIB sections, BI_RGB or BI_BITFIELDS with red, green and blue masks.
