@@ -13,7 +13,6 @@ title="Zantrel -Sample-"
 render=build/native/tools/zantrel-render
 
 source scripts/lib/junit.sh
-record() { junit_case "$@"; }  # name message (empty: passed)
 
 app_pid=""
 cleanup() {
@@ -104,17 +103,17 @@ run_program() {  # label command...
   shift
   launch "$label" "$@"
   if ! find_window; then
-    record "${label}_window" "no visible window titled \"$title\""
+    junit_case "${label}_window" "no visible window titled \"$title\""
     stop_program
     return
   fi
   local size
   size=$(geometry)
-  if [ "${size%%+*}" = 400x400 ]; then record "${label}_window" ""
-  else record "${label}_window" "client area is ${size%%+*}, not 400x400"; fi
+  if [ "${size%%+*}" = 400x400 ]; then junit_case "${label}_window" ""
+  else junit_case "${label}_window" "client area is ${size%%+*}, not 400x400"; fi
 
   "$render" --out "$out/${label}_first.bmp"
-  record "${label}_first_frame" "$(matches "$out/${label}_first.bmp" "$out/${label}_first.png")"
+  junit_case "${label}_first_frame" "$(matches "$out/${label}_first.bmp" "$out/${label}_first.png")"
 
   local entry name args=()
   for entry in "${drags[@]}"; do
@@ -123,7 +122,7 @@ run_program() {  # label command...
     args+=(--drag "${entry#*:}")
     drag "$x0" "$y0" "$x1" "$y1"
     "$render" "${args[@]}" --out "$out/${label}_$name.bmp"
-    record "${label}_drag_$name" "$(matches "$out/${label}_$name.bmp" "$out/${label}_$name.png")"
+    junit_case "${label}_drag_$name" "$(matches "$out/${label}_$name.bmp" "$out/${label}_$name.png")"
   done
 
   # Unmapped and mapped again, the window has lost its pixels on Xvfb; the WM_PAINT for the
@@ -131,7 +130,7 @@ run_program() {  # label command...
   # treats an unmap from outside as a state change of its own, so only the native build is asked.)
   if [ "$label" = native ]; then
     xdotool windowunmap --sync "$window" windowmap --sync "$window"
-    record "${label}_repaint" "$(matches "$out/${label}_$name.bmp" "$out/${label}_repaint.png")"
+    junit_case "${label}_repaint" "$(matches "$out/${label}_$name.bmp" "$out/${label}_repaint.png")"
   fi
 
   # Other keys have no effect: still running, the same frame.
@@ -139,9 +138,9 @@ run_program() {  # label command...
   xdotool key w Escape space
   sleep 0.3
   if running "$app_pid"; then
-    record "${label}_other_keys" "$(matches "$out/${label}_$name.bmp" "$out/${label}_keys.png")"
+    junit_case "${label}_other_keys" "$(matches "$out/${label}_$name.bmp" "$out/${label}_keys.png")"
   else
-    record "${label}_other_keys" "ended after W, Escape and space"
+    junit_case "${label}_other_keys" "ended after W, Escape and space"
     exit_status
     return
   fi
@@ -153,24 +152,24 @@ run_program() {  # label command...
   exit_status
   xdotool mouseup 1
   if [ -z "$rc" ]; then
-    record "${label}_quit_q" "still running 10 s after Q"
+    junit_case "${label}_quit_q" "still running 10 s after Q"
     stop_program
-  elif [ "$rc" != 0 ]; then record "${label}_quit_q" "exit status $rc after Q"
-  else record "${label}_quit_q" ""; fi
+  elif [ "$rc" != 0 ]; then junit_case "${label}_quit_q" "exit status $rc after Q"
+  else junit_case "${label}_quit_q" ""; fi
 
   launch "${label}_close" "$@"
   if ! find_window; then
-    record "${label}_close" "no window to close"
+    junit_case "${label}_close" "no window to close"
     stop_program
     return
   fi
   /usr/bin/python3 tests/e2e/close_window.py "$window"
   exit_status
   if [ -z "$rc" ]; then
-    record "${label}_close" "still running 10 s after WM_DELETE_WINDOW"
+    junit_case "${label}_close" "still running 10 s after WM_DELETE_WINDOW"
     stop_program
-  elif [ "$rc" != 0 ]; then record "${label}_close" "exit status $rc after closing"
-  else record "${label}_close" ""; fi
+  elif [ "$rc" != 0 ]; then junit_case "${label}_close" "exit status $rc after closing"
+  else junit_case "${label}_close" ""; fi
 }
 
 run_program native build/native/app/zantrel
@@ -192,13 +191,13 @@ no_display() {  # label expected-stderr-text command...
   ms=$((($(date +%s%N) - start) / 1000000))
   echo "e2e: $label ended in $ms ms with status $rc"
   lines=$(grep -c . "$out/$label.log")
-  if [ $rc = 124 ] || [ $rc = 137 ]; then record "$label" "still running 10 s after start"
-  elif [ $rc != 0 ]; then record "$label" "exit status $rc"
+  if [ $rc = 124 ] || [ $rc = 137 ]; then junit_case "$label" "still running 10 s after start"
+  elif [ $rc != 0 ]; then junit_case "$label" "exit status $rc"
   elif ! grep -qF -- "$expected" "$out/$label.log"; then
-    record "$label" "no \"$expected\" on stderr: $(head -c 300 "$out/$label.log")"
+    junit_case "$label" "no \"$expected\" on stderr: $(head -c 300 "$out/$label.log")"
   elif [[ $label == native_* ]] && [ "$lines" != 1 ]; then
-    record "$label" "$lines lines on stderr, not one: $(head -c 300 "$out/$label.log")"
-  else record "$label" ""; fi
+    junit_case "$label" "$lines lines on stderr, not one: $(head -c 300 "$out/$label.log")"
+  else junit_case "$label" ""; fi
 }
 what_to_do="set DISPLAY to a running X server, start one (Xvfb :7 & export DISPLAY=:7), or render \
 pictures with zantrel-render."
