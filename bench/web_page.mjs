@@ -3,7 +3,7 @@
 //
 //   node web_page.mjs BENCH_DIR MIN_TIME OUT_FILE
 import { writeFileSync } from "node:fs";
-import { launchChromium, newPage } from "../tests/web/browser.mjs";
+import { launchChromium, newPage } from "../scripts/lib/browser.mjs";
 
 const [benchDir, minTime, outFile] = process.argv.slice(2);
 const html = `<!doctype html>

@@ -4,7 +4,7 @@
 //   node page_test.mjs PAGE_DIR ZANTREL_RENDER CASES_FILE OUT_DIR
 import { execFileSync } from "node:child_process";
 import { mkdirSync, readFileSync } from "node:fs";
-import { launchChromium, newPage } from "./browser.mjs";
+import { launchChromium, newPage } from "../../scripts/lib/browser.mjs";
 
 const [pageDir, render, casesFile, outDir] = process.argv.slice(2);
 const errors = [];
