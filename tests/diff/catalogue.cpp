@@ -21,10 +21,7 @@
 namespace zantrel::diff {
 namespace {
 
-struct Picture {  // raw device-independent bits as a bitmap holds them, bottom row first
-  std::int32_t width = 0, height = 0, bitsPerPixel = 0;
-  std::vector<std::uint8_t> bits;
-};
+using Bytes = std::vector<std::uint8_t>;
 using Step = std::vector<std::string>;  // a command and its arguments
 
 std::uint32_t Hash(std::uint32_t i) {  // noise
@@ -33,12 +30,24 @@ std::uint32_t Hash(std::uint32_t i) {  // noise
   return i ^ (i >> 16);
 }
 
-Picture CaptureBitmap(HBITMAP bitmap) {
-  BITMAP record{};
-  if (!bitmap || GetObjectA(bitmap, sizeof record, &record) != sizeof record) return {};
-  const auto* bits = static_cast<const std::uint8_t*>(record.bmBits);
-  const std::size_t size = bits ? record.bmWidthBytes * record.bmHeight : 0;
-  return {record.bmWidth, record.bmHeight, record.bmBitsPixel, {bits, bits + size}};
+BITMAP Record(HBITMAP bitmap) {  // zeros when there is no bitmap
+  BITMAP r{};
+  return bitmap && GetObjectA(bitmap, sizeof r, &r) == sizeof r ? r : BITMAP{};
+}
+
+// Appends the bits as the bitmap holds them, bottom row first.
+void AppendBits(Bytes& out, HBITMAP bitmap) {
+  const BITMAP r = Record(bitmap);
+  const auto* bits = static_cast<const std::uint8_t*>(r.bmBits);
+  if (bits) out.insert(out.end(), bits, bits + r.bmWidthBytes * r.bmHeight);
+}
+
+// A picture (see the top) of a bitmap of this record, made of these bits.
+Bytes Picture(const BITMAP& r, const Bytes& bits) {
+  Bytes out = {'Z', 'P', 'I', 'C'};
+  for (LONG v : {r.bmWidth, r.bmHeight, LONG(r.bmBitsPixel)}) test::Put32(out, v);
+  out.insert(out.end(), bits.begin(), bits.end());
+  return out;
 }
 
 // The bmp step: bitmaps made from fields, as files or DIB sections (see BitmapPicture).
@@ -121,29 +130,25 @@ void AddCommand(std::vector<std::uint8_t>& out, int bpp, const std::string& word
 // The bitmap's GetObjectA record and bits, the picture copied with BitBlt into black 32, 24 and
 // 16 bpp DIB sections, its colours read back, and its bits after pixels and a line were drawn on
 // it in its own format. One zero byte when there is no bitmap.
-Picture Examine(HBITMAP bitmap) {
-  BITMAP r{};
-  if (!bitmap || GetObjectA(bitmap, sizeof r, &r) != sizeof r) return {0, 0, 0, {0}};
-  Picture picture{r.bmWidth, r.bmHeight, r.bmBitsPixel, {}};
+Bytes Examine(HBITMAP bitmap) {
+  if (!bitmap) return Picture({}, {0});
+  const BITMAP r = Record(bitmap);
+  Bytes out;
   for (LONG field : {LONG(r.bmType), r.bmWidth, r.bmHeight, r.bmWidthBytes, LONG(r.bmPlanes),
                      LONG(r.bmBitsPixel), LONG(r.bmBits != nullptr)}) {
-    test::Put32(picture.bits, field);
+    test::Put32(out, field);
   }
-  const auto append = [&picture](HBITMAP b) {
-    const auto bits = CaptureBitmap(b).bits;
-    picture.bits.insert(picture.bits.end(), bits.begin(), bits.end());
-  };
-  append(bitmap);
+  AppendBits(out, bitmap);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ original = SelectObject(dc, bitmap);
   for (int depth : {32, 24, 16}) {
     Surface copy;
     copy.Create(r.bmWidth, r.bmHeight, depth);
     BitBlt(copy.dc, 0, 0, r.bmWidth, r.bmHeight, dc, 0, 0, SRCCOPY);
-    append(copy.bitmap);
+    AppendBits(out, copy.bitmap);
   }
   for (int i = 0; i < r.bmWidth * r.bmHeight; ++i) {
-    test::Put32(picture.bits, GetPixel(dc, i % r.bmWidth, i / r.bmWidth));
+    test::Put32(out, GetPixel(dc, i % r.bmWidth, i / r.bmWidth));
   }
   const COLORREF kInks[] = {0x000000, 0xFFFFFF, 0x204060, 0x00FF80};  // indexed: the nearest
   for (int i = 0; i < 4; ++i) SetPixel(dc, i, 0, kInks[i]);
@@ -151,11 +156,11 @@ Picture Examine(HBITMAP bitmap) {
   MoveToEx(dc, 0, r.bmHeight - 1, nullptr);
   LineTo(dc, r.bmWidth, -1);
   DeleteObject(SelectObject(dc, pen));
-  append(bitmap);
+  AppendBits(out, bitmap);
   SelectObject(dc, original);
   DeleteDC(dc);
   DeleteObject(bitmap);
-  return picture;
+  return Picture(r, out);
 }
 
 constexpr std::string_view kKeys = " header width height bpp colors table offset imagesize keep "
@@ -168,7 +173,7 @@ constexpr std::string_view kKeys = " header width height bpp colors table offset
 // makes a DIB section in place of a file loaded with LoadImageA; surface loads the file by a
 // surface and copies it onto the target, a grey 32 bpp surface, and below it again after a
 // diagonal was drawn on it in its own format, its bits as loaded following.
-Picture BitmapPicture(const Step& step, Surface& target) {
+Bytes BitmapPicture(const Step& step, Surface& target) {
   std::map<std::string, std::string> fields;  // KEY=VALUE, or WORD=1
   std::vector<std::string> commands;
   for (std::size_t i = 2; i < step.size(); ++i) {
@@ -223,16 +228,18 @@ Picture BitmapPicture(const Step& step, Surface& target) {
   Surface loaded;
   loaded.LoadBitmapFile(path.c_str());
   std::filesystem::remove(path);
-  const auto bits = CaptureBitmap(loaded.bitmap).bits;
+  Bytes asLoaded;
+  AppendBits(asLoaded, loaded.bitmap);
   target.Create(loaded.width + 2, 2 * loaded.height + 3, 32);
   target.Clear(0x00808080);
   target.Blit(loaded, 1, 1);
   loaded.SetPenColor(0x0000FF80);
   loaded.DrawLine(0, 0, loaded.width, loaded.height);
   target.Blit(loaded, 1, loaded.height + 2);
-  Picture picture = CaptureBitmap(target.bitmap);
-  picture.bits.insert(picture.bits.end(), bits.begin(), bits.end());
-  return picture;
+  Bytes bits;
+  AppendBits(bits, target.bitmap);
+  bits.insert(bits.end(), asLoaded.begin(), asLoaded.end());
+  return Picture(Record(target.bitmap), bits);
 }
 
 // The drawing steps: `surface S W H BPP` makes surface S (A..Z); the others draw through a surface
@@ -240,19 +247,7 @@ Picture BitmapPicture(const Step& step, Surface& target) {
 struct Canvas {
   std::array<Surface, 26> surfaces;
   BallField field;
-  Picture picture;
-};
-
-struct Args {
-  const Step& step;
-  Canvas& canvas;
-  std::int32_t Int(std::size_t i) const {
-    std::size_t used = 0;
-    const long long value = std::stoll(step.at(i), &used, 0);
-    if (used != step[i].size()) throw std::invalid_argument("not a number: " + step[i]);
-    return std::int32_t(value);
-  }
-  Surface& S(std::size_t i) const { return canvas.surfaces.at(step.at(i)[0] - 'A'); }
+  Bytes picture;  // made by a bmp step
 };
 
 // The k-th of the 96 points of the square ring of radius 12, counter-clockwise from (12, 0).
@@ -263,10 +258,8 @@ std::array<int, 2> RingPoint(int k) {
 }
 
 // A wireframe of the vertices, or of the mesh's edges or triangles, by the method named.
-void Wire(const Args& a, ObjList<MeshVertex>& vertices, Mesh* mesh, MeshOrigin at, Color color) {
-  Surface& s = a.S(1);
-  const std::string& method = a.step.at(2);
-  const std::int32_t view = a.step.size() > 3 ? a.Int(3) : VIEW_FRONT;
+void Wire(Surface& s, const std::string& method, std::int32_t view, ObjList<MeshVertex>& vertices,
+          Mesh* mesh, MeshOrigin at, Color color) {
   if (method == "vertex") s.DrawVertexMesh(vertices, at, view, color);
   else if (method == "skip-visited") s.DrawVertexMeshSkipVisited(vertices, at, view, color);
   else if (method == "inside") s.DrawVertexMeshInside(vertices, at, view, color);
@@ -282,19 +275,49 @@ void AppendIf(ObjList<T>& to, ObjList<T>& from, bool (*wanted)(const T*)) {
   }
 }
 
-// The steps of more than one call.
-void Draw(const std::string& name, const Args& a, Surface& s) {
-  const auto n = [&a](std::size_t i) { return a.Int(i); };
-  if (name == "segment") {
+void Run(const Step& step, Canvas& canvas) {
+  const auto n = [&step](std::size_t i) {
+    std::size_t used = 0;
+    const long long value = std::stoll(step.at(i), &used, 0);
+    if (used != step[i].size()) throw std::invalid_argument("not a number: " + step[i]);
+    return std::int32_t(value);
+  };
+  const auto surface = [&canvas, &step](std::size_t i) -> Surface& {
+    return canvas.surfaces.at(step.at(i)[0] - 'A');
+  };
+  const std::string& name = step[0];
+  if (name == "bmp") {
+    canvas.picture = BitmapPicture(step, canvas.surfaces[0]);
+    return;
+  }
+  if (name == "ball") {  // round|square radius x y scaleX scaleY
+    const std::int32_t shape = step[1] == "round" ? BALL_ROUND : BALL_SQUARE;
+    test::Place(canvas.field, {shape, std::uint32_t(n(2)), n(3), n(4), n(5), n(6)});
+    return;
+  }
+  Surface& s = surface(1);
+  if (name == "surface") s.Create(n(2), n(3), n(4));
+  else if (name == "pen") s.SetPenColor(n(2));
+  else if (name == "clear") s.Clear(n(2));
+  else if (name == "line") s.DrawLine(n(2), n(3), n(4), n(5));
+  else if (name == "triangle") s.FillTriangle(n(2), n(3), n(4), n(5), n(6), n(7));
+  else if (name == "blit") s.Blit(surface(2), n(3), n(4));
+  else if (name == "masked") s.BlitMasked(surface(2), surface(3), n(4), n(5));
+  else if (name == "lineto") LineTo(s.dc, n(2), n(3));
+  else if (name == "pixel") SetPixel(s.dc, n(2), n(3), n(4));
+  else if (name == "contour") canvas.field.DrawContour(n(2), n(3), n(4), n(5), &s);
+  else if (name == "segment") {
     MoveToEx(s.dc, n(2), n(3), nullptr);
     LineTo(s.dc, n(4), n(5));
+  } else if (name == "bitblt") {  // D S x y sourceX sourceY width height raster-operation
+    BitBlt(s.dc, n(3), n(4), n(7), n(8), surface(2).dc, n(5), n(6), n(9));
   } else if (name == "readback") {  // row `from` read back, written one to the right in row `to`
     for (int x = 0; x + 1 < s.width; ++x) {
       SetPixel(s.dc, x + 1, n(3), GetPixel(s.dc, x, n(2)) | 0x0F0F0F);
     }
   } else if (name == "rect") {  // left top right bottom, a colour or the stock white brush
     const RECT r{n(2), n(3), n(4), n(5)};
-    const bool stock = a.step.at(6) == "white";
+    const bool stock = step.at(6) == "white";
     HBRUSH brush = stock ? HBRUSH(GetStockObject(WHITE_BRUSH)) : CreateSolidBrush(n(6));
     FillRect(s.dc, &r, brush);
     if (!stock) DeleteObject(brush);
@@ -302,10 +325,6 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
     for (int i = 0; i < s.width * s.height; ++i) {
       SetPixel(s.dc, i % s.width, i / s.width, Hash(i + n(2)) & 0xFFFFFF);
     }
-  } else if (name == "bitblt") {  // D S x y sourceX sourceY width height copy|and|invert
-    const std::map<std::string, DWORD> rops = {
-        {"copy", SRCCOPY}, {"and", SRCAND}, {"invert", SRCINVERT}};
-    BitBlt(s.dc, n(3), n(4), n(7), n(8), a.S(2).dc, n(5), n(6), rops.at(a.step.at(9)));
   } else if (name == "ring") {  // a raw line from (x, y) to ring point k times scale
     const auto [dx, dy] = RingPoint(n(4));
     MoveToEx(s.dc, n(2), n(3), nullptr);
@@ -324,7 +343,7 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
     for (Mesh* mesh : {&sphere, &cube}) {
       AppendIf<MeshTriangle>(scene, mesh->triangles, [](const MeshTriangle*) { return true; });
       const Color color = mesh == &cube ? 0x00FFFFFF : 0x0000C0FF;
-      if (name == "wires") Wire(a, mesh->vertices, mesh, {200, 200}, color);
+      if (name == "wires") Wire(s, step.at(2), n(3), mesh->vertices, mesh, {200, 200}, color);
     }
     if (name == "shaded-scene") s.DrawShadedMesh(sphere.vertices, scene);
   } else if (name == "half-sphere") {  // a vertex walk over the vertices left of the middle
@@ -332,7 +351,7 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
     BuildSphere(sphere, 150, 12, 20);
     ObjList<MeshVertex> half;
     AppendIf<MeshVertex>(half, sphere.vertices, [](const MeshVertex* v) { return v->x < 0; });
-    Wire(a, half, nullptr, {210, 190}, 0x0040FF40);
+    Wire(s, step.at(2), VIEW_FRONT, half, nullptr, {210, 190}, 0x0040FF40);
   } else if (name == "shaded-cube") {  // turned by a step number
     Mesh cube;
     BuildCube(cube, 70);
@@ -346,41 +365,18 @@ void Draw(const std::string& name, const Args& a, Surface& s) {
   }
 }
 
-void Run(const Args& a) {
-  const std::string& name = a.step[0];
-  const auto n = [&a](std::size_t i) { return a.Int(i); };
-  if (name == "bmp") {
-    a.canvas.picture = BitmapPicture(a.step, a.canvas.surfaces[0]);
-    return;
-  }
-  if (name == "ball") {  // round|square radius x y scaleX scaleY
-    const std::int32_t shape = a.step[1] == "round" ? BALL_ROUND : BALL_SQUARE;
-    test::Place(a.canvas.field, {shape, std::uint32_t(n(2)), n(3), n(4), n(5), n(6)});
-    return;
-  }
-  Surface& s = a.S(1);
-  if (name == "surface") s.Create(n(2), n(3), n(4));
-  else if (name == "pen") s.SetPenColor(n(2));
-  else if (name == "clear") s.Clear(n(2));
-  else if (name == "line") s.DrawLine(n(2), n(3), n(4), n(5));
-  else if (name == "triangle") s.FillTriangle(n(2), n(3), n(4), n(5), n(6), n(7));
-  else if (name == "blit") s.Blit(a.S(2), n(3), n(4));
-  else if (name == "masked") s.BlitMasked(a.S(2), a.S(3), n(4), n(5));
-  else if (name == "lineto") LineTo(s.dc, n(2), n(3));
-  else if (name == "pixel") SetPixel(s.dc, n(2), n(3), n(4));
-  else if (name == "contour") a.canvas.field.DrawContour(n(2), n(3), n(4), n(5), &s);
-  else Draw(name, a, s);
-}
-
-Picture DrawSteps(const std::string& text) {
+Bytes DrawSteps(const std::string& text) {
   Canvas canvas;
   std::istringstream steps(text);
   for (std::string words; std::getline(steps, words, ';');) {
     std::istringstream in(words);
     const Step step{std::istream_iterator<std::string>(in), {}};
-    if (!step.empty()) Run(Args{step, canvas});
+    if (!step.empty()) Run(step, canvas);
   }
-  return canvas.picture.bits.empty() ? CaptureBitmap(canvas.surfaces[0].bitmap) : canvas.picture;
+  if (!canvas.picture.empty()) return canvas.picture;
+  Bytes bits;
+  AppendBits(bits, canvas.surfaces[0].bitmap);
+  return Picture(Record(canvas.surfaces[0].bitmap), bits);
 }
 
 // The catalogue's text.
@@ -445,13 +441,6 @@ Pictures ReadPictures(std::istream& in) {
   return pictures;
 }
 
-void Write(const std::string& path, const Picture& p) {
-  std::vector<std::uint8_t> bytes = {'Z', 'P', 'I', 'C'};
-  for (std::int32_t v : {p.width, p.height, p.bitsPerPixel}) test::Put32(bytes, v);
-  bytes.insert(bytes.end(), p.bits.begin(), p.bits.end());
-  if (!test::WriteBytes(path, bytes)) throw std::runtime_error("cannot write " + path);
-}
-
 }  // namespace
 }  // namespace zantrel::diff
 
@@ -465,8 +454,8 @@ int main(int argc, char** argv) {
   std::string current = argv[1];  // what an error is about
   try {
     for (const auto& [name, steps] : ReadPictures(in)) {
-      current = name;
-      Write(std::string(argv[2]) + "/" + name + ".pic", DrawSteps(steps));
+      current = std::string(argv[2]) + "/" + name + ".pic";
+      if (!zantrel::test::WriteBytes(current, DrawSteps(steps))) throw std::runtime_error("cannot write");
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s: %s\n", current.c_str(), error.what());
