@@ -30,16 +30,13 @@ std::uint32_t Hash(std::uint32_t i) {  // noise
   return i ^ (i >> 16);
 }
 
-BITMAP Record(HBITMAP bitmap) {  // zeros when there is no bitmap
+// Appends the bits as the bitmap holds them, bottom row first; its record, zeros for no bitmap.
+BITMAP AppendBits(Bytes& out, HBITMAP bitmap) {
   BITMAP r{};
-  return bitmap && GetObjectA(bitmap, sizeof r, &r) == sizeof r ? r : BITMAP{};
-}
-
-// Appends the bits as the bitmap holds them, bottom row first.
-void AppendBits(Bytes& out, HBITMAP bitmap) {
-  const BITMAP r = Record(bitmap);
+  if (!bitmap || GetObjectA(bitmap, sizeof r, &r) != sizeof r) return {};
   const auto* bits = static_cast<const std::uint8_t*>(r.bmBits);
   if (bits) out.insert(out.end(), bits, bits + r.bmWidthBytes * r.bmHeight);
+  return r;
 }
 
 // A picture (see the top) of a bitmap of this record, made of these bits.
@@ -131,8 +128,8 @@ void AddCommand(std::vector<std::uint8_t>& out, int bpp, const std::string& word
 // 16 bpp DIB sections, its colours read back, and its bits after pixels and a line were drawn on
 // it in its own format. One zero byte when there is no bitmap.
 Bytes Examine(HBITMAP bitmap) {
-  if (!bitmap) return Picture({}, {0});
-  const BITMAP r = Record(bitmap);
+  BITMAP r{};
+  if (!bitmap || GetObjectA(bitmap, sizeof r, &r) != sizeof r) return Picture({}, {0});
   Bytes out;
   for (LONG field : {LONG(r.bmType), r.bmWidth, r.bmHeight, r.bmWidthBytes, LONG(r.bmPlanes),
                      LONG(r.bmBitsPixel), LONG(r.bmBits != nullptr)}) {
@@ -173,7 +170,7 @@ constexpr std::string_view kKeys = " header width height bpp colors table offset
 // makes a DIB section in place of a file loaded with LoadImageA; surface loads the file by a
 // surface and copies it onto the target, a grey 32 bpp surface, and below it again after a
 // diagonal was drawn on it in its own format, its bits as loaded following.
-Bytes BitmapPicture(const Step& step, Surface& target) {
+Bytes BitmapPicture(const Step& step) {
   std::map<std::string, std::string> fields;  // KEY=VALUE, or WORD=1
   std::vector<std::string> commands;
   for (std::size_t i = 2; i < step.size(); ++i) {
@@ -225,7 +222,7 @@ Bytes BitmapPicture(const Step& step, Surface& target) {
   }
   if (!field("surface", 0)) return Examine(test::LoadBmp(test::AssembleBmp(p)));
   const std::string path = test::TempBmpFile(test::AssembleBmp(p));
-  Surface loaded;
+  Surface loaded, target;
   loaded.LoadBitmapFile(path.c_str());
   std::filesystem::remove(path);
   Bytes asLoaded;
@@ -237,18 +234,10 @@ Bytes BitmapPicture(const Step& step, Surface& target) {
   loaded.DrawLine(0, 0, loaded.width, loaded.height);
   target.Blit(loaded, 1, loaded.height + 2);
   Bytes bits;
-  AppendBits(bits, target.bitmap);
+  const BITMAP r = AppendBits(bits, target.bitmap);
   bits.insert(bits.end(), asLoaded.begin(), asLoaded.end());
-  return Picture(Record(target.bitmap), bits);
+  return Picture(r, bits);
 }
-
-// The drawing steps: `surface S W H BPP` makes surface S (A..Z); the others draw through a surface
-// or through raw GDI calls on its device context.
-struct Canvas {
-  std::array<Surface, 26> surfaces;
-  BallField field;
-  Bytes picture;  // made by a bmp step
-};
 
 // The k-th of the 96 points of the square ring of radius 12, counter-clockwise from (12, 0).
 std::array<int, 2> RingPoint(int k) {
@@ -268,31 +257,22 @@ void Wire(Surface& s, const std::string& method, std::int32_t view, ObjList<Mesh
   else throw std::invalid_argument("unknown wire method " + method);
 }
 
-template <typename T>
-void AppendIf(ObjList<T>& to, ObjList<T>& from, bool (*wanted)(const T*)) {
-  for (ListNode<T>* node = from.Head(); !node->isTail;) {
-    if (wanted((node = node->next)->item)) to.Append(node->item);
-  }
-}
-
-void Run(const Step& step, Canvas& canvas) {
+// The drawing steps: `surface S W H BPP` makes surface S (A..Z); the others draw through a surface
+// or through raw GDI calls on its device context.
+void Run(const Step& step, std::array<Surface, 26>& surfaces, BallField& field) {
   const auto n = [&step](std::size_t i) {
     std::size_t used = 0;
     const long long value = std::stoll(step.at(i), &used, 0);
     if (used != step[i].size()) throw std::invalid_argument("not a number: " + step[i]);
     return std::int32_t(value);
   };
-  const auto surface = [&canvas, &step](std::size_t i) -> Surface& {
-    return canvas.surfaces.at(step.at(i)[0] - 'A');
+  const auto surface = [&](std::size_t i) -> Surface& {
+    return surfaces.at(step.at(i)[0] - 'A');
   };
   const std::string& name = step[0];
-  if (name == "bmp") {
-    canvas.picture = BitmapPicture(step, canvas.surfaces[0]);
-    return;
-  }
   if (name == "ball") {  // round|square radius x y scaleX scaleY
     const std::int32_t shape = step[1] == "round" ? BALL_ROUND : BALL_SQUARE;
-    test::Place(canvas.field, {shape, std::uint32_t(n(2)), n(3), n(4), n(5), n(6)});
+    test::Place(field, {shape, std::uint32_t(n(2)), n(3), n(4), n(5), n(6)});
     return;
   }
   Surface& s = surface(1);
@@ -305,7 +285,7 @@ void Run(const Step& step, Canvas& canvas) {
   else if (name == "masked") s.BlitMasked(surface(2), surface(3), n(4), n(5));
   else if (name == "lineto") LineTo(s.dc, n(2), n(3));
   else if (name == "pixel") SetPixel(s.dc, n(2), n(3), n(4));
-  else if (name == "contour") canvas.field.DrawContour(n(2), n(3), n(4), n(5), &s);
+  else if (name == "contour") field.DrawContour(n(2), n(3), n(4), n(5), &s);
   else if (name == "segment") {
     MoveToEx(s.dc, n(2), n(3), nullptr);
     LineTo(s.dc, n(4), n(5));
@@ -341,7 +321,9 @@ void Run(const Step& step, Canvas& canvas) {
     BuildExampleScene(sphere, cube);
     ObjList<MeshTriangle> scene;
     for (Mesh* mesh : {&sphere, &cube}) {
-      AppendIf<MeshTriangle>(scene, mesh->triangles, [](const MeshTriangle*) { return true; });
+      for (ListNode<MeshTriangle>* node = mesh->triangles.Head(); !node->isTail;) {
+        scene.Append((node = node->next)->item);
+      }
       const Color color = mesh == &cube ? 0x00FFFFFF : 0x0000C0FF;
       if (name == "wires") Wire(s, step.at(2), n(3), mesh->vertices, mesh, {200, 200}, color);
     }
@@ -350,7 +332,9 @@ void Run(const Step& step, Canvas& canvas) {
     Mesh sphere;
     BuildSphere(sphere, 150, 12, 20);
     ObjList<MeshVertex> half;
-    AppendIf<MeshVertex>(half, sphere.vertices, [](const MeshVertex* v) { return v->x < 0; });
+    for (ListNode<MeshVertex>* node = sphere.vertices.Head(); !node->isTail;) {
+      if ((node = node->next)->item->x < 0) half.Append(node->item);
+    }
     Wire(s, step.at(2), VIEW_FRONT, half, nullptr, {210, 190}, 0x0040FF40);
   } else if (name == "shaded-cube") {  // turned by a step number
     Mesh cube;
@@ -366,17 +350,18 @@ void Run(const Step& step, Canvas& canvas) {
 }
 
 Bytes DrawSteps(const std::string& text) {
-  Canvas canvas;
+  std::array<Surface, 26> surfaces;
+  BallField field;
   std::istringstream steps(text);
   for (std::string words; std::getline(steps, words, ';');) {
     std::istringstream in(words);
     const Step step{std::istream_iterator<std::string>(in), {}};
-    if (!step.empty()) Run(step, canvas);
+    if (!step.empty() && step[0] == "bmp") return BitmapPicture(step);
+    if (!step.empty()) Run(step, surfaces, field);
   }
-  if (!canvas.picture.empty()) return canvas.picture;
   Bytes bits;
-  AppendBits(bits, canvas.surfaces[0].bitmap);
-  return Picture(Record(canvas.surfaces[0].bitmap), bits);
+  const BITMAP r = AppendBits(bits, surfaces[0].bitmap);
+  return Picture(r, bits);
 }
 
 // The catalogue's text.
@@ -420,15 +405,13 @@ void Expand(const std::string& name, const std::string& steps, char n, const Lis
 }
 
 Pictures ReadPictures(std::istream& in) {
-  std::vector<std::string> lines;  // a line starting with a space continues the one before
-  for (std::string line; std::getline(in, line);) {
-    if (line.starts_with(' ') && !lines.empty()) lines.back() += line;
-    else if (!line.empty() && line[0] != '#') lines.push_back(line);
-  }
+  std::string text(std::istreambuf_iterator<char>(in), {});
+  text = std::regex_replace(text, std::regex("\n(?= )"), "");  // a line continued
+  std::istringstream lines(std::regex_replace(text, std::regex(" *([|=]) *"), "$1"));
   Lists lists;
   Pictures pictures;
-  for (const std::string& spaced : lines) {
-    const std::string line = std::regex_replace(spaced, std::regex(" *([|=]) *"), "$1");
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
     const auto equals = line.find('='), colon = line.find(':');
     if (line[0] == '@') {
       lists[line.substr(1, equals - 1)] = ParseGroup(line.substr(equals + 1), lists);
@@ -445,7 +428,7 @@ Pictures ReadPictures(std::istream& in) {
 }  // namespace zantrel::diff
 
 int main(int argc, char** argv) {
-  using namespace zantrel::diff;
+  using namespace zantrel;
   std::ifstream in(argc == 3 ? argv[1] : "");
   if (!in) {
     std::fprintf(stderr, "usage: zantrel-catalogue PICTURES OUTDIR\n");
@@ -453,9 +436,10 @@ int main(int argc, char** argv) {
   }
   std::string current = argv[1];  // what an error is about
   try {
-    for (const auto& [name, steps] : ReadPictures(in)) {
+    for (const auto& [name, steps] : diff::ReadPictures(in)) {
       current = std::string(argv[2]) + "/" + name + ".pic";
-      if (!zantrel::test::WriteBytes(current, DrawSteps(steps))) throw std::runtime_error("cannot write");
+      const std::vector<std::uint8_t> picture = diff::DrawSteps(steps);
+      if (!test::WriteBytes(current, picture)) throw std::runtime_error("cannot write");
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s: %s\n", current.c_str(), error.what());
