@@ -3,7 +3,6 @@
 // then the bits. A picture is surface A's bitmap after the steps, unless a bmp step made it.
 #include <array>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -47,13 +46,12 @@ Bytes Picture(const BITMAP& r, const Bytes& bits) {
   return out;
 }
 
-// The bmp step: bitmaps made from fields, as files or DIB sections (see BitmapPicture).
-// 13 pixels a row: every value of the low bits then noise, or noise with alpha or unused bits
-// set in two of every three pixels (16 bpp) or one (32 bpp).
-std::vector<std::uint8_t> Values(int bpp, bool alpha, std::int32_t& height) {
+// Pixels of the bmp step, 13 a row: every value of the low bits then noise, or noise with alpha or
+// unused bits set in two of every three pixels (16 bpp) or one (32 bpp).
+Bytes Values(int bpp, bool alpha, std::int32_t& height) {
   const std::uint32_t count = alpha ? 39 : 129, bytes = bpp / 8, pitch = (13 * bpp + 31) / 32 * 4;
   height = (count + 12) / 13;
-  std::vector<std::uint8_t> pixels(pitch * height);
+  Bytes pixels(pitch * height);
   for (std::uint32_t i = 0; i < count; ++i) {
     std::uint32_t v = i < 64 ? i * (bpp == 16 ? 0x0421u : 0x04104105u) : Hash(i - 64);
     if (alpha && bpp == 16) v = Hash(i) | (i % 3 ? 0x8000 : 0);
@@ -65,20 +63,19 @@ std::vector<std::uint8_t> Values(int bpp, bool alpha, std::int32_t& height) {
 }
 
 // Pixels as they are (at 4 bpp one nibble each) in an absolute run, padded to 16 bits.
-void AddAbsolute(std::vector<std::uint8_t>& out, int bpp, const std::vector<std::uint8_t>& pixels) {
-  out.insert(out.end(), {0, std::uint8_t(pixels.size())});
-  const std::size_t start = out.size();
+Bytes Absolute(int bpp, const Bytes& pixels) {
+  Bytes run = {0, std::uint8_t(pixels.size())};
   for (std::size_t i = 0; i < pixels.size(); ++i) {
-    if (bpp == 8) out.push_back(pixels[i]);
-    else if (i % 2 == 0) out.push_back(std::uint8_t(pixels[i] << 4));
-    else out.back() |= pixels[i] & 0xF;
+    if (bpp == 8) run.push_back(pixels[i]);
+    else if (i % 2 == 0) run.push_back(std::uint8_t(pixels[i] << 4));
+    else run.back() |= pixels[i] & 0xF;
   }
-  if ((out.size() - start) % 2) out.push_back(0);
+  if (run.size() % 2) run.push_back(0);
+  return run;
 }
 
-// A command stream drawn at random: runs, absolute runs, escapes and stray bytes. No byte 255 at
-// 8 bpp (see rle8-long-runs).
-void AddRandomCommands(std::vector<std::uint8_t>& out, int bpp, std::uint32_t seed) {
+// Random runs, absolute runs, escapes and stray bytes; no byte 255 at 8 bpp (see long runs).
+void AddRandomCommands(Bytes& out, int bpp, std::uint32_t seed) {
   const auto next = [&seed](std::uint32_t range) {
     seed = seed * 1664525u + 1013904223u;
     return std::uint8_t((seed >> 8) % range);
@@ -87,40 +84,34 @@ void AddRandomCommands(std::vector<std::uint8_t>& out, int bpp, std::uint32_t se
   for (std::uint32_t c = 0, commands = 8 + next(40); c < commands; ++c) {
     const std::uint32_t kind = next(8);
     const std::uint8_t count = 1 + next(20), value = next(byteRange);
-    if (kind < 3) out.insert(out.end(), {count, value});
+    Bytes command = {value};  // a stray byte
+    if (kind < 3) command = {count, value};
     if (kind == 3 || kind == 4) {
-      std::vector<std::uint8_t> pixels(3 + next(bpp == 8 ? 252 : 30));
+      Bytes pixels(3 + next(bpp == 8 ? 252 : 30));
       for (auto& p : pixels) p = next(bpp == 8 ? byteRange : 16);
-      AddAbsolute(out, bpp, pixels);
+      command = Absolute(bpp, pixels);
     }
-    if (kind == 5) out.insert(out.end(), {0, 0});
-    if (kind == 6) out.insert(out.end(), {0, 2, std::uint8_t(count % 6), std::uint8_t(value % 2)});
-    if (kind == 7) out.push_back(value);
+    if (kind == 5) command = {0, 0};
+    if (kind == 6) command = {0, 2, std::uint8_t(count % 6), std::uint8_t(value % 2)};
+    out.insert(out.end(), command.begin(), command.end());
   }
-}
-
-// The numbers after a command's letter: N,M,... where F-L stands for F, F + 1, ... L.
-std::vector<std::uint8_t> Numbers(const std::string& word) {
-  std::vector<std::uint8_t> numbers;
-  std::istringstream in(word.substr(1));
-  for (std::string part; std::getline(in, part, ',');) {
-    const int last = std::stoi(part.substr(part.find('-') + 1));
-    for (int n = std::stoi(part); n <= last; ++n) numbers.push_back(n);
-  }
-  return numbers;
 }
 
 // A run-length command: NxV a run of N pixels of V, a... absolute pixels, dR,U a delta, b... raw
-// bytes, eol, eop.
-void AddCommand(std::vector<std::uint8_t>& out, int bpp, const std::string& word) {
-  const auto x = word.find('x');
-  std::vector<std::uint8_t> bytes;
-  if (word == "eol" || word == "eop") bytes = {0, std::uint8_t(word == "eop")};
-  else if (x != word.npos) bytes = {std::uint8_t(std::stoi(word)), Numbers(word.substr(x)).at(0)};
-  else if (word[0] == 'a') AddAbsolute(out, bpp, Numbers(word));
-  else if (word[0] == 'd') bytes = {0, 2, Numbers(word).at(0), Numbers(word).at(1)};
-  else if (word[0] == 'b') bytes = Numbers(word);
-  else throw std::invalid_argument("not a run-length command: " + word);
+// bytes, eol, eop; after the letter N,M,... where F-L stands for F, F + 1, ... L.
+void AddCommand(Bytes& out, int bpp, const std::string& word) {
+  const std::string command = word == "eol" ? "b0,0" : word == "eop" ? "b0,1" : word;
+  const auto letter = command.find_first_of("xadb");
+  if (letter == command.npos) throw std::invalid_argument("not a run-length command: " + word);
+  Bytes bytes;
+  std::istringstream in(command.substr(letter + 1));
+  for (std::string part; std::getline(in, part, ',');) {
+    const int last = std::stoi(part.substr(part.find('-') + 1));
+    for (int n = std::stoi(part); n <= last; ++n) bytes.push_back(n);
+  }
+  if (command[letter] == 'x') bytes.insert(bytes.begin(), std::uint8_t(std::stoi(command)));
+  if (command[letter] == 'a') bytes = Absolute(bpp, bytes);
+  if (command[letter] == 'd') bytes.insert(bytes.begin(), {0, 2});
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
@@ -131,10 +122,9 @@ Bytes Examine(HBITMAP bitmap) {
   BITMAP r{};
   if (!bitmap || GetObjectA(bitmap, sizeof r, &r) != sizeof r) return Picture({}, {0});
   Bytes out;
-  for (LONG field : {LONG(r.bmType), r.bmWidth, r.bmHeight, r.bmWidthBytes, LONG(r.bmPlanes),
-                     LONG(r.bmBitsPixel), LONG(r.bmBits != nullptr)}) {
-    test::Put32(out, field);
-  }
+  const LONG fields[] = {r.bmType,   r.bmWidth,     r.bmHeight,         r.bmWidthBytes,
+                         r.bmPlanes, r.bmBitsPixel, r.bmBits != nullptr};
+  for (LONG field : fields) test::Put32(out, field);
   AppendBits(out, bitmap);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ original = SelectObject(dc, bitmap);
@@ -194,9 +184,8 @@ Bytes BitmapPicture(const Step& step) {
                    .colorsUsed = std::uint32_t(field("colors", 0))};
   const auto entries = field("table", p.colorsUsed ? p.colorsUsed : bpp <= 8 ? 1 << bpp : 0);
   for (int i = 0; i < entries; ++i) p.table.push_back(test::PaletteColor(i));
-  std::istringstream in(fields["masks"]);
-  std::string mask;
-  for (auto& m : p.masks) m = std::getline(in, mask, ',') ? std::stoul(mask, nullptr, 0) : 0;
+  std::sscanf(fields["masks"].c_str(), "%x,%x,%x,%x", &p.masks[0], &p.masks[1], &p.masks[2],
+              &p.masks[3]);
   if (pixels == "noise") {
     p.pixels.resize((p.width * bpp + 31) / 32 * 4 * p.height);
     const std::uint32_t salt = bpp * 1000 + p.table.size();
@@ -224,7 +213,7 @@ Bytes BitmapPicture(const Step& step) {
   const std::string path = test::TempBmpFile(test::AssembleBmp(p));
   Surface loaded, target;
   loaded.LoadBitmapFile(path.c_str());
-  std::filesystem::remove(path);
+  std::remove(path.c_str());
   Bytes asLoaded;
   AppendBits(asLoaded, loaded.bitmap);
   target.Create(loaded.width + 2, 2 * loaded.height + 3, 32);
@@ -257,18 +246,14 @@ void Wire(Surface& s, const std::string& method, std::int32_t view, ObjList<Mesh
   else throw std::invalid_argument("unknown wire method " + method);
 }
 
-// The drawing steps: `surface S W H BPP` makes surface S (A..Z); the others draw through a surface
-// or through raw GDI calls on its device context.
+// A step: `surface S W H BPP` makes surface S (A..Z), the others draw through it or its DC.
 void Run(const Step& step, std::array<Surface, 26>& surfaces, BallField& field) {
   const auto n = [&step](std::size_t i) {
     std::size_t used = 0;
-    const long long value = std::stoll(step.at(i), &used, 0);
-    if (used != step[i].size()) throw std::invalid_argument("not a number: " + step[i]);
-    return std::int32_t(value);
+    const int value = std::stoi(step.at(i), &used, 0);
+    return used == step[i].size() ? value : throw std::invalid_argument("not a number " + step[i]);
   };
-  const auto surface = [&](std::size_t i) -> Surface& {
-    return surfaces.at(step.at(i)[0] - 'A');
-  };
+  const auto surface = [&](std::size_t i) -> Surface& { return surfaces.at(step[i][0] - 'A'); };
   const std::string& name = step[0];
   if (name == "ball") {  // round|square radius x y scaleX scaleY
     const std::int32_t shape = step[1] == "round" ? BALL_ROUND : BALL_SQUARE;
@@ -286,11 +271,10 @@ void Run(const Step& step, std::array<Surface, 26>& surfaces, BallField& field) 
   else if (name == "lineto") LineTo(s.dc, n(2), n(3));
   else if (name == "pixel") SetPixel(s.dc, n(2), n(3), n(4));
   else if (name == "contour") field.DrawContour(n(2), n(3), n(4), n(5), &s);
+  else if (name == "bitblt") BitBlt(s.dc, n(3), n(4), n(7), n(8), surface(2).dc, n(5), n(6), n(9));
   else if (name == "segment") {
     MoveToEx(s.dc, n(2), n(3), nullptr);
     LineTo(s.dc, n(4), n(5));
-  } else if (name == "bitblt") {  // D S x y sourceX sourceY width height raster-operation
-    BitBlt(s.dc, n(3), n(4), n(7), n(8), surface(2).dc, n(5), n(6), n(9));
   } else if (name == "readback") {  // row `from` read back, written one to the right in row `to`
     for (int x = 0; x + 1 < s.width; ++x) {
       SetPixel(s.dc, x + 1, n(3), GetPixel(s.dc, x, n(2)) | 0x0F0F0F);
@@ -364,7 +348,6 @@ Bytes DrawSteps(const std::string& text) {
   return Picture(r, bits);
 }
 
-// The catalogue's text.
 using Group = std::vector<std::pair<std::string, std::string>>;  // label and value
 using Lists = std::map<std::string, Group>;
 using Pictures = std::map<std::string, std::string>;  // name and steps
@@ -434,15 +417,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: zantrel-catalogue PICTURES OUTDIR\n");
     return 2;
   }
-  std::string current = argv[1];  // what an error is about
+  std::string file = argv[1];  // what an error is about
   try {
     for (const auto& [name, steps] : diff::ReadPictures(in)) {
-      current = std::string(argv[2]) + "/" + name + ".pic";
-      const std::vector<std::uint8_t> picture = diff::DrawSteps(steps);
-      if (!test::WriteBytes(current, picture)) throw std::runtime_error("cannot write");
+      file = std::string(argv[2]) + "/" + name + ".pic";
+      if (!test::WriteBytes(file, diff::DrawSteps(steps))) throw std::runtime_error("not written");
     }
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "%s: %s\n", current.c_str(), error.what());
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), error.what());
     return 1;
   }
   return 0;
