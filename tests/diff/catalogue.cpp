@@ -150,17 +150,15 @@ Bytes Examine(HBITMAP bitmap) {
   return Picture(r, out);
 }
 
-constexpr std::string_view kKeys = " header width height bpp colors table offset imagesize keep "
-                                   "masks seed bitfields section surface ";
-
 // bmp PIXELS KEY=VALUE... WORD...: PIXELS are noise (random bytes), values or alpha (see Values),
-// rle (the words as run-length commands) or random (a random stream from seed=N). Keys: header
-// width height bpp colors table (entries; default: colors, or all of an indexed depth) offset
-// (the pixel offset) imagesize keep (pixel bytes kept) masks=R,G,B,A. Words: bitfields; section
-// makes a DIB section in place of a file loaded with LoadImageA; surface loads the file by a
-// surface and copies it onto the target, a grey 32 bpp surface, and below it again after a
-// diagonal was drawn on it in its own format, its bits as loaded following.
+// rle (the words as run-length commands) or random (commands from seed=N). Keys: header width
+// height bpp colors table (entries; default: colors, or all of an indexed depth) offset imagesize
+// keep (pixel bytes kept) masks=R,G,B,A (hex). Words: bitfields; section: a DIB section, not a
+// file loaded with LoadImageA; surface: the file loaded by a surface, copied onto a grey 32 bpp
+// one and below it again after a diagonal was drawn on it, its bits as loaded following.
 Bytes BitmapPicture(const Step& step) {
+  constexpr std::string_view kKeys = " header width height bpp colors table offset imagesize "
+                                     "keep masks seed bitfields section surface ";
   std::map<std::string, std::string> fields;  // KEY=VALUE, or WORD=1
   std::vector<std::string> commands;
   for (std::size_t i = 2; i < step.size(); ++i) {
