@@ -244,14 +244,15 @@ void Wire(Surface& s, const std::string& method, std::int32_t view, ObjList<Mesh
   else throw std::invalid_argument("unknown wire method " + method);
 }
 
-// A step: `surface S W H BPP` makes surface S (A..Z), the others draw through it or its DC.
+// A step: `surface S W H BPP` makes surface S (A..Z), the others draw through it or its DC;
+// `bitblt D S x y sourceX sourceY width height rop` copies from S to D.
 void Run(const Step& step, std::array<Surface, 26>& surfaces, BallField& field) {
   const auto n = [&step](std::size_t i) {
     std::size_t used = 0;
     const int value = std::stoi(step.at(i), &used, 0);
-    return used == step[i].size() ? value : throw std::invalid_argument("not a number " + step[i]);
+    return used == step[i].size() ? value : throw std::invalid_argument("not a number: " + step[i]);
   };
-  const auto surface = [&](std::size_t i) -> Surface& { return surfaces.at(step[i][0] - 'A'); };
+  const auto surface = [&](std::size_t i) -> Surface& { return surfaces.at(step.at(i)[0] - 'A'); };
   const std::string& name = step[0];
   if (name == "ball") {  // round|square radius x y scaleX scaleY
     const std::int32_t shape = step[1] == "round" ? BALL_ROUND : BALL_SQUARE;
