@@ -21,7 +21,8 @@ TEST(SurfaceObjects, EveryOperationGivesBackWhatItReplaces) {
   ASSERT_NE(RegisterClassA(&windowClass), 0);
   HWND window = CreateWindowExA(0, "SurfaceObjects", "", 0, 0, 0, 40, 30, nullptr, nullptr,
                                 nullptr, nullptr);
-  const std::string file = zantrel::test::TempBmpFile(zantrel::test::MakeBmp({}));
+  const std::string file = zantrel::test::TempBmpFile(zantrel::test::AssembleBmp(
+      {.width = 2, .height = 2, .bitsPerPixel = 24, .pixels = {0, 0, 0, 0x10, 0x28, 0xF0, 0, 0}}));
   Surface other;
   ASSERT_TRUE(other.Create(4, 4, 24));
   // Device contexts, bitmaps and pens alive beyond those at the start, and brushes at all.

@@ -68,61 +68,6 @@ inline std::uint32_t PaletteColor(int i) {
   return i == 1 ? 0x00F02810 : std::uint32_t((i * 71) << 16 | (i * 13) << 8 | (255 - i)) & 0xFFFFFF;
 }
 
-// The colour (0x00RRGGBB) of pixel (x, y) of the test picture: an "F" over a gradient.
-inline std::uint32_t TestColor(std::int32_t x, std::int32_t y, std::int32_t height) {
-  const bool ink = (x == 1 && y >= 1 && y < height - 1) || (y == 1 && x >= 1 && x <= 6) ||
-                   (y == height / 2 && x >= 1 && x <= 4);
-  return ink ? 0x00F02810 : std::uint32_t(((x * 23) & 0xFF) << 8 | ((y * 37) & 0xFF) | 0x400000);
-}
-
-// The palette index of pixel (x, y) in an indexed picture with `colors` entries.
-inline std::uint32_t TestIndex(std::int32_t x, std::int32_t y, std::int32_t height, int colors) {
-  return TestColor(x, y, height) == 0x00F02810 ? 1u : std::uint32_t((x + 3 * y) % colors);
-}
-
-// A channel value (0..255) scaled into the bits of a mask.
-inline std::uint32_t Pack(std::uint32_t value, std::uint32_t mask) {
-  if (!mask) return 0;
-  const int shift = std::countr_zero(mask), bits = std::countr_one(mask >> shift);
-  return (bits >= 8 ? value << (bits - 8) : value >> (8 - bits)) << shift & mask;
-}
-
-// The test picture in one layout.
-struct BmpLayout {
-  std::uint32_t headerSize = 40;  // 12 (core), 40 (info), 108 (V4) or 124 (V5)
-  std::uint16_t bitsPerPixel = 24;
-  bool bitfields = false, topDown = false;  // bit fields: BI_BITFIELDS with `masks` (16, 32 bpp)
-  std::int32_t width = 11, height = 7;
-  std::array<std::uint32_t, 3> masks{};  // red, green, blue
-};
-
-inline std::vector<std::uint8_t> MakeBmp(const BmpLayout& bmp) {
-  const int bpp = bmp.bitsPerPixel;
-  using Masks = std::array<std::uint32_t, 3>;
-  const Masks masks = bmp.bitfields ? bmp.masks
-                      : bpp == 16   ? Masks{0x7C00, 0x03E0, 0x001F}
-                                    : Masks{0xFF0000, 0xFF00, 0xFF};
-  BmpParts parts{.headerSize = bmp.headerSize,
-                 .width = bmp.width,
-                 .height = bmp.topDown ? -bmp.height : bmp.height,
-                 .bitsPerPixel = bmp.bitsPerPixel,
-                 .compression = bmp.bitfields ? 3u : 0u};
-  if (bmp.bitfields) parts.masks = {masks[0], masks[1], masks[2], 0};
-  for (int i = 0; bpp <= 8 && i < 1 << bpp; ++i) parts.table.push_back(PaletteColor(i));
-  const std::size_t pitch = (bmp.width * bpp + 31) / 32 * 4;
-  parts.pixels.resize(pitch * bmp.height);
-  for (std::int32_t i = 0; i < bmp.width * bmp.height; ++i) {
-    const std::int32_t x = i % bmp.width, y = i / bmp.width;
-    const std::size_t at = (bmp.topDown ? y : bmp.height - 1 - y) * pitch + x * bpp / 8;
-    const std::uint32_t c = TestColor(x, y, bmp.height);
-    std::uint32_t v =
-        bpp > 8 ? 0 : TestIndex(x, y, bmp.height, 1 << bpp) << (8 - bpp - x * bpp % 8);
-    for (std::size_t k = 0; bpp > 8 && k < 3; ++k) v |= Pack(c >> (16 - 8 * k) & 0xFF, masks[k]);
-    for (int b = 0; b < (bpp + 7) / 8; ++b) parts.pixels[at + b] |= std::uint8_t(v >> (8 * b));
-  }
-  return AssembleBmp(parts);
-}
-
 inline bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
