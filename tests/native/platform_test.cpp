@@ -1,16 +1,21 @@
-// What a surface holds of the platform's objects through every operation: one device context,
-// one bitmap and one pen at most, nothing left behind when it goes, whatever fails on the way.
+// The native platform's own bookkeeping: what a surface holds of its objects through every
+// operation (one DC, one bitmap and one pen at most, none left behind whatever fails on the way),
+// which window system a program gets, and the refusal of a display that cannot be used.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "platform/native/gdi/objects.h"
+#include "platform/native/user/backend.h"
 #include "surface/surface.h"
 #include "tests/support/bmp_file.h"
 
 namespace {
 
+namespace user = zantrel::user;
 using zantrel::gdi::Kind;
 using zantrel::gdi::LiveCount;
 
@@ -70,6 +75,39 @@ TEST(SurfaceObjects, EveryOperationGivesBackWhatItReplaces) {
   }
   EXPECT_EQ(held(), (std::array{0, 0, 0, 0}));
   std::filesystem::remove(file);
+  EXPECT_TRUE(DestroyWindow(window));
+}
+
+TEST(BackendChoice, OnlyTheWindowShowingBackendIsTheDefaultAndOthersMustBeNamed) {
+  const char* shown = user::WindowSystemBackend().name;  // sdl2, or web in a browser
+  const std::pair<const char*, const char*> cases[] = {
+      {nullptr, shown},       {"", shown},           {shown, shown}, {"headless", "headless"},
+      {"Headless", "unknown"}, {"headless ", "unknown"}, {"x11", "unknown"}};
+  for (auto [asked, name] : cases) {
+    asked ? setenv("ZANTREL_BACKEND", asked, 1) : unsetenv("ZANTREL_BACKEND");
+    EXPECT_STREQ(user::ChosenBackend().name, name) << (asked ? asked : "unset");
+  }
+}
+
+TEST(WindowSystem, AnUnusableDisplayFailsCreationSayingWhyOnce) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpszClassName = "Refused";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  const auto create = [] { return CreateWindowExA(0, "Refused", "", 0, 0, 0, 9, 9, 0, 0, 0, 0); };
+  EXPECT_TRUE(DestroyWindow(create()));  // made and gone: no reason to wait for it
+  setenv("ZANTREL_BACKEND", "x11", 1);
+  user::UseBackend(user::ChosenBackend());
+  unsetenv("ZANTREL_BACKEND");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(create(), nullptr);
+  EXPECT_EQ(create(), nullptr);  // trying again does not repeat the reason
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "zantrel: ZANTREL_BACKEND=x11 names no window system (known: " +
+                std::string(user::WindowSystemBackend().name) + ", headless).\n");
+  MSG msg{};
+  EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));  // no window: the loop ends at once
+  EXPECT_EQ(msg.message, UINT(WM_QUIT));
 }
 
 }  // namespace
