@@ -19,13 +19,19 @@ namespace user = zantrel::user;
 using zantrel::gdi::Kind;
 using zantrel::gdi::LiveCount;
 
+// A window of a class registered on first use.
+HWND NewWindow() {
+  [[maybe_unused]] static const ATOM kClass = [] {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "Native";
+    return RegisterClassA(&windowClass);
+  }();
+  return CreateWindowExA(0, "Native", "", 0, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
+}
+
 TEST(SurfaceObjects, EveryOperationGivesBackWhatItReplaces) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.lpszClassName = "SurfaceObjects";
-  ASSERT_NE(RegisterClassA(&windowClass), 0);
-  HWND window = CreateWindowExA(0, "SurfaceObjects", "", 0, 0, 0, 40, 30, nullptr, nullptr,
-                                nullptr, nullptr);
+  HWND window = NewWindow();
   const std::string file = zantrel::test::TempBmpFile(zantrel::test::AssembleBmp(
       {.width = 2, .height = 2, .bitsPerPixel = 24, .pixels = {0, 0, 0, 0x10, 0x28, 0xF0, 0, 0}}));
   Surface other;
@@ -90,18 +96,13 @@ TEST(BackendChoice, OnlyTheWindowShowingBackendIsTheDefaultAndOthersMustBeNamed)
 }
 
 TEST(WindowSystem, AnUnusableDisplayFailsCreationSayingWhyOnce) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.lpszClassName = "Refused";
-  ASSERT_NE(RegisterClassA(&windowClass), 0);
-  const auto create = [] { return CreateWindowExA(0, "Refused", "", 0, 0, 0, 9, 9, 0, 0, 0, 0); };
-  EXPECT_TRUE(DestroyWindow(create()));  // made and gone: no reason to wait for it
+  EXPECT_TRUE(DestroyWindow(NewWindow()));  // made and gone: no reason to wait for it
   setenv("ZANTREL_BACKEND", "x11", 1);
   user::UseBackend(user::ChosenBackend());
   unsetenv("ZANTREL_BACKEND");
   ::testing::internal::CaptureStderr();
-  EXPECT_EQ(create(), nullptr);
-  EXPECT_EQ(create(), nullptr);  // trying again does not repeat the reason
+  EXPECT_EQ(NewWindow(), nullptr);
+  EXPECT_EQ(NewWindow(), nullptr);  // trying again does not repeat the reason
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "zantrel: ZANTREL_BACKEND=x11 names no window system (known: " +
                 std::string(user::WindowSystemBackend().name) + ", headless).\n");

@@ -39,20 +39,16 @@ struct BmpParts {
 inline std::vector<std::uint8_t> AssembleBmp(const BmpParts& p) {
   std::vector<std::uint8_t> out = {'B', 'M'};
   for (std::uint32_t field : {0u, 0u, 0u, p.headerSize}) Put32(out, field);  // sizes set below
-  const auto put16 = [&out](std::uint32_t v) {
-    out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
-  };
-  if (p.headerSize == 12) {
-    for (std::int32_t v : {p.width, p.height, 1, std::int32_t(p.bitsPerPixel)}) put16(v);
+  const std::int32_t planesAndDepth = 1 | p.bitsPerPixel << 16;
+  if (p.headerSize == 12) {  // 16-bit fields
+    for (std::int32_t v : {(p.width & 0xFFFF) | p.height << 16, planesAndDepth}) Put32(out, v);
   } else {
-    for (std::int32_t v : {p.width, p.height}) Put32(out, v);
-    for (std::uint32_t v : {1u, std::uint32_t(p.bitsPerPixel)}) put16(v);
+    for (std::int32_t v : {p.width, p.height, planesAndDepth}) Put32(out, v);
     for (std::uint32_t v : {p.compression, p.imageSize, 0u, 0u, p.colorsUsed, 0u}) Put32(out, v);
     for (std::size_t i = 0; i < 4 && p.headerSize >= 108; ++i) Put32(out, p.masks[i]);
     out.resize(std::max<std::size_t>(out.size(), 14 + p.headerSize));
   }
-  const std::size_t masksAfter = p.headerSize == 40 && p.compression == 3 ? 3 : 0;
-  for (std::size_t i = 0; i < masksAfter; ++i) Put32(out, p.masks[i]);
+  for (int i = 0; i < 3 && p.headerSize == 40 && p.compression == 3; ++i) Put32(out, p.masks[i]);
   for (std::uint32_t c : p.table) {
     out.insert(out.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
     if (p.headerSize != 12) out.push_back(0);
@@ -94,8 +90,7 @@ inline HBITMAP LoadBmp(const std::vector<std::uint8_t>& bytes) {
 }
 
 // Bottom-up DIB sections, BI_RGB or BI_BITFIELDS with red, green and blue masks.
-inline BITMAPINFOHEADER DibHeader(std::int32_t width, std::int32_t height, int bpp,
-                                  DWORD compression) {
+inline BITMAPINFOHEADER DibHeader(int width, int height, int bpp, DWORD compression) {
   return {sizeof(BITMAPINFOHEADER), width, height, 1, WORD(bpp), compression, 0, 0, 0, 0, 0};
 }
 
