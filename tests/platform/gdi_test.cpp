@@ -102,7 +102,7 @@ BmpParts Rle(std::vector<std::uint8_t> stream, std::uint16_t bpp = 8, std::uint3
           .imageSize = length ? length : std::uint32_t(stream.size()), .pixels = stream};
 }
 
-TEST(BitmapFiles, FilesGiveTheIndicesTheyDescribeOrNothing) {
+TEST(BitmapFiles, FilesGiveThePixelsTheyDescribeOrNothing) {
   std::vector<std::uint8_t> longRun = {0, 255};  // 255 pixels of 5 as they are, padded; 2 of 9
   longRun.resize(257, 5);
   longRun.insert(longRun.end(), {0, 2, 9});
@@ -110,7 +110,7 @@ TEST(BitmapFiles, FilesGiveTheIndicesTheyDescribeOrNothing) {
     const char* name;
     bool wineDiffers;  // refused files: Wine reads past the file or makes a picture anyway
     BmpParts parts;  // its palette and size filled in, pixels 1 2 3 (bottom row) 4 5 6 if none
-    std::vector<std::string> rows;  // top row first, one digit per pixel; none: refused
+    std::vector<std::string> rows;  // top row first, a PaletteColor digit per pixel; none: refused
     std::vector<std::pair<std::size_t, std::uint32_t>> writes = {};  // 32-bit; planes+bpp at 26
     std::size_t keep = 9999;  // bytes kept; the headers and table end at 1078
   } const cases[] = {

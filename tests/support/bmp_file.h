@@ -40,7 +40,7 @@ inline std::vector<std::uint8_t> AssembleBmp(const BmpParts& p) {
   std::vector<std::uint8_t> out = {'B', 'M'};
   for (std::uint32_t field : {0u, 0u, 0u, p.headerSize}) Put32(out, field);  // sizes set below
   const std::int32_t planesAndDepth = 1 | p.bitsPerPixel << 16;
-  if (p.headerSize == 12) {  // 16-bit fields
+  if (p.headerSize == 12) {  // width, height, planes and depth of 16 bits each
     for (std::int32_t v : {(p.width & 0xFFFF) | p.height << 16, planesAndDepth}) Put32(out, v);
   } else {
     for (std::int32_t v : {p.width, p.height, planesAndDepth}) Put32(out, v);
