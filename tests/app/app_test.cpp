@@ -27,32 +27,27 @@ TEST(App, StartsUpThenMessageSequencesPickDragRedrawAndQuit) {
   EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT), 0);
   EXPECT_TRUE(std::any_of(g_surface.pixels, g_surface.pixels + 4 * kFrameSize * kFrameSize,
                           [](std::uint8_t channel) { return channel != 0; }));
-  const struct {
-    std::vector<Message> messages;
-    int picked;  // index of the picked ball, -1 for none
-    bool dragging;
-    Outcome last = Outcome::kNone;
-    int centerX = 50, centerY = 0;  // ball 1's centre afterwards; the others stay
-  } cases[] = {
-      // Client (200, 200) is field (0, 0), y up.
-      {{Down(251, 170)}, 2, true},  // in ball 1 too, but the square's metric |51 / 2| = 25 is less
-      {{Down(250, 200), Down(20, 20)}, -1, false},
-      {{Down(250, 200), Move(250, 200)}, 1, true},  // no step, no frame
-      {{Down(250, 200), Move(250, 201)}, 1, true, Outcome::kRedrawn, 50, -1},
-      {{Down(250, 200), Move(260, 190), Move(270, 170)}, 1, true, Outcome::kRedrawn, 70, 30},
-      {{Down(250, 200), Move(250, -1)}, 1, true, Outcome::kRedrawn, 50, 200 - 65535},  // words
-      {{Down(250, 200), Move(-1, 200)}, 1, true, Outcome::kRedrawn, 65535 - 200, 0},  // unsigned
-      {{Down(250, 200), {WM_LBUTTONUP, 0, 0}, Move(300, 300)}, 1, false},
-      {{Down(150, 200), {WM_KEYDOWN, 'Q', 0}}, 0, true, Outcome::kQuit},  // even in a drag
-      {{{WM_KEYDOWN, 'W', 0}}, -1, false},
-      {{{WM_PAINT, 0, 0}}, -1, false, Outcome::kPresented},
-      {{{WM_DESTROY, 0, 0}}, -1, false, Outcome::kQuit},
-      {{{WM_CLOSE, 0, 0}}, -1, false, Outcome::kQuit},  // last: the window goes
+  // Each case: the messages, the ball picked (-1: none), dragging, what the messages did, and
+  // ball 1's centre afterwards (the others stay). Client (200, 200) is field (0, 0), y up.
+  using enum Outcome;
+  const std::tuple<std::vector<Message>, int, bool, Outcome, int, int> cases[] = {
+      {{Down(251, 170)}, 2, true, kNone, 50, 0},  // in ball 1 too, but the square's |51 / 2| wins
+      {{Down(250, 200), Down(20, 20)}, -1, false, kNone, 50, 0},
+      {{Down(250, 200), Move(250, 200)}, 1, true, kNone, 50, 0},  // no step, no frame
+      {{Down(250, 200), Move(250, 201)}, 1, true, kRedrawn, 50, -1},
+      {{Down(250, 200), Move(260, 190), Move(270, 170)}, 1, true, kRedrawn, 70, 30},
+      {{Down(250, 200), Move(250, -1)}, 1, true, kRedrawn, 50, 200 - 65535},  // words
+      {{Down(250, 200), Move(-1, 200)}, 1, true, kRedrawn, 65535 - 200, 0},  // unsigned
+      {{Down(250, 200), {WM_LBUTTONUP, 0, 0}, Move(300, 300)}, 1, false, kNone, 50, 0},
+      {{Down(150, 200), {WM_KEYDOWN, 'Q', 0}}, 0, true, kQuit, 50, 0},  // even in a drag
+      {{{WM_KEYDOWN, 'W', 0}, {WM_PAINT, 0, 0}}, -1, false, kPresented, 50, 0},
+      {{{WM_CLOSE, 0, 0}}, -1, false, kQuit, 50, 0},  // destroys the window, so last
   };
   HWND window = CreateAppWindow(nullptr);
   ShowWindow(window, SW_SHOW);
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "case " << &c - cases);
+    const auto& [messages, picked, dragging, last, centerX, centerY] = c;
     g_balls.Clear();
     BuildScene(g_balls);
     g_picked = nullptr;
@@ -60,22 +55,22 @@ TEST(App, StartsUpThenMessageSequencesPickDragRedrawAndQuit) {
     DrawFrame(window);
     SetPixel(g_surface.dc, 0, 0, kMarker);  // a frame clears it
     PostQuitMessage(7);  // replaced by a quit the messages post
-    for (const auto& [id, wParam, lParam] : c.messages) AppWindowProc(window, id, wParam, lParam);
+    for (const auto& [id, wParam, lParam] : messages) AppWindowProc(window, id, wParam, lParam);
     const ListNode<Ball>* first = g_balls.Head()->next;
     const Ball* balls[] = {first->item, first->next->item, first->next->next->item};
-    EXPECT_EQ(g_picked, c.picked < 0 ? nullptr : balls[c.picked]);
-    EXPECT_EQ(g_dragging, c.dragging);
+    EXPECT_EQ(g_picked, picked < 0 ? nullptr : balls[picked]);
+    EXPECT_EQ(g_dragging, dragging);
     std::vector<std::pair<int, int>> centres;
     for (const Ball* ball : balls) centres.emplace_back(ball->centerX, ball->centerY);
-    EXPECT_EQ(centres, (decltype(centres){{-50, 0}, {c.centerX, c.centerY}, {0, 30}}));
+    EXPECT_EQ(centres, (decltype(centres){{-50, 0}, {centerX, centerY}, {0, 30}}));
     HDC screen = GetDC(window);
     const bool shown = GetPixel(screen, 0, 0) == GetPixel(g_surface.dc, 0, 0);
     ReleaseDC(window, screen);
-    EXPECT_EQ(shown, c.last == Outcome::kPresented || c.last == Outcome::kRedrawn);
-    EXPECT_EQ(GetPixel(g_surface.dc, 0, 0) == kMarker, c.last != Outcome::kRedrawn);
+    EXPECT_EQ(shown, last == kPresented || last == kRedrawn);
+    EXPECT_EQ(GetPixel(g_surface.dc, 0, 0) == kMarker, last != kRedrawn);
     MSG msg{};  // dispatch what was posted up to the quit
     while (GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
-    EXPECT_EQ(msg.wParam, c.last == Outcome::kQuit ? 0u : 7u);
+    EXPECT_EQ(msg.wParam, last == kQuit ? 0u : 7u);
   }
   // With its class registered already, WinMain gives up at once: no scene.
   g_balls.Clear();
