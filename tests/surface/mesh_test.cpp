@@ -30,7 +30,7 @@ struct Canvas {
 };
 
 template <class T>
-ObjList<T>& List(ObjList<T>&& list, std::initializer_list<T*> items) {
+ObjList<T>& List(ObjList<T>&& list, const std::vector<T*>& items) {
   for (T* item : items) list.Append(item);
   return list;
 }
@@ -58,7 +58,7 @@ TEST(MeshViews, DrawEveryEdgeOnceFromItsEarlierListedEndWhereTheViewPutsIt) {
              *c = m.AddVertex(10, 9.5, -3.7), *d = m.AddVertex(0.2, 10, 4.9);
   for (auto [u, v] : {std::pair{a, b}, {b, c}, {c, d}, {d, a}}) m.Connect(u, v);
   using enum VertexWalk;
-  const std::tuple<std::initializer_list<MeshVertex*>, VertexWalk, Pairs> cases[] = {
+  const std::tuple<std::vector<MeshVertex*>, VertexWalk, Pairs> cases[] = {
       {{a, b, c, d}, kAll, {{a, b}, {a, d}, {b, c}, {c, d}}},  // listed, walk, lines drawn
       {{a, b}, kInside, {{a, b}}},
       {{a, b, a}, kAll, {{a, b}, {a, d}, {b, c}, {a, d}}},  // d is not listed
@@ -80,15 +80,17 @@ TEST(MeshViews, DrawEveryEdgeOnceFromItsEarlierListedEndWhereTheViewPutsIt) {
   for (auto [w, truncated] : {std::pair{std::nan(""), 0}, {1e300, INT32_MAX}, {-1e300, INT32_MIN}}) {
     EXPECT_EQ(TruncateCoordinate(w), truncated) << w;  // NaN counts as 0, the rest saturates
   }
-  Surface s;  // each Surface method draws its view, here around an origin of its own, in 16 bpp
-  ASSERT_TRUE(s.Create(60, 60, 16));
+  Surface s;  // each Surface method draws its view, here around an origin of its own, in 24 bpp
+  ASSERT_TRUE(s.Create(60, 60, 24));
+  s.DrawShadedMesh(m.vertices, List(ObjList<MeshTriangle>{}, {&t}));  // t's d = 0.797, first
   s.DrawVertexMesh(List(ObjList<MeshVertex>{}, {a, b}), {10, 10}, VIEW_FRONT, 0x0000FF);
   s.DrawVertexMeshSkipVisited(List(ObjList<MeshVertex>{}, {a}), {40, 10}, VIEW_TOP, 0x00FF00);
   s.DrawVertexMeshInside(List(ObjList<MeshVertex>{}, {c, d}), {10, 40}, VIEW_SIDE, 0xFF0000);
   s.DrawTriangleMesh(List(ObjList<MeshTriangle>{}, {&t}), {40, 40}, VIEW_FRONT, 0xFFFF00);
   s.DrawEdgeMesh(m.edges, {25, 25}, VIEW_SIDE, 0x00FFFF);
   for (auto [x, y, ink] : {std::tuple{10, 0, 0x0000FFu}, {52, 10, 0x00FF00u}, {6, 30, 0xFF0000u},
-                           {50, 31, 0xFFFF00u}, {21, 15, 0x00FFFFu}}) {
+                           {50, 31, 0xFFFF00u}, {21, 15, 0x00FFFFu}, {59, 59, 0x555555u},
+                           {36, 28, 63 * 65536 + 135 * 256 + 183u}}) {
     EXPECT_EQ(GetPixel(s.dc, x, y), ink) << x << "," << y;
   }
 }
@@ -113,11 +115,6 @@ TEST(ShadedMesh, PaintsWhatFacesTheViewerBackToFrontShadedByTheNormalsZ) {
   EXPECT_EQ(canvas.calls, (std::vector<Call>{{0x00555555}, facing,
                                              {half, 200, 150, 210, 150, 200, 140},
                                              {0, 200, 150, 210, 150, 200, 150}}));
-  Surface s;  // the surface's method, in 24 bpp
-  ASSERT_TRUE(s.Create(40, 40, 24));
-  s.DrawShadedMesh(m.vertices, list);
-  EXPECT_EQ(GetPixel(s.dc, 0, 0), 0x00555555u);
-  EXPECT_EQ(GetPixel(s.dc, 21, 19), half);  // over the full shade
   // A full table holds the first listed and ignores the rest: of the facing triangle at z sum 0,
   // the one listed and the copies that fit after the first six.
   for (int i = 0; i < kMaxShadedTriangles; ++i) list.Append(&triangles[5]);
