@@ -45,9 +45,8 @@ TEST(App, StartsUpThenMessageSequencesPickDragRedrawAndQuit) {
   };
   HWND window = CreateAppWindow(nullptr);
   ShowWindow(window, SW_SHOW);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "case " << &c - cases);
-    const auto& [messages, picked, dragging, last, centerX, centerY] = c;
+  for (const auto& [messages, picked, dragging, last, centerX, centerY] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(messages));
     g_balls.Clear();
     BuildScene(g_balls);
     g_picked = nullptr;

@@ -11,13 +11,11 @@
 
 namespace {
 
-using zantrel::test::BallSpec;
 using Lines = std::vector<TracedSegment>;
 
 // Marching squares: a crossed cell edge (clockwise from the top) crosses at its midpoint, rounded
 // toward zero, when inside, else at its inside corner; saddles cut off each inside corner alone.
-Lines PlainMarchingSquares(const BallField& field, std::int32_t cells, std::int32_t w,
-                           std::int32_t h) {
+Lines PlainMarchingSquares(const BallField& field, int cells, int w, int h) {
   auto inside = [&](ContourPoint p) { return field.FieldValue(p.x, p.y, 2) >= 0; };
   const std::int32_t cw = w / cells, ch = h / cells;
   Lines lines;
@@ -44,7 +42,7 @@ TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
     TraceContour(field, cells, w, h, 2, canvas);
     return canvas.segments;
   };
-  std::vector<std::vector<BallSpec>> scenes = {
+  std::vector<std::vector<zantrel::test::BallSpec>> scenes = {
       {{BALL_ROUND, 80, -50, 0, 2, 1}, {BALL_ROUND, 80, 50, 0, 1, 1}, {BALL_SQUARE, 50, 0, 30, 2, 1}},
       {{BALL_ROUND, 60, -120, 80, 1, 2}, {BALL_ROUND, 40, 130, -90, 3, 1}},
       {{BALL_SQUARE, 90, 10, -20, 1, 3}, {BALL_SQUARE, 30, -150, 150, -1, 1}}, {},
@@ -54,7 +52,7 @@ TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
   }
   for (const auto& scene : scenes) {
     BallField field;
-    for (const BallSpec& b : scene) zantrel::test::Place(field, b);
+    for (const auto& b : scene) zantrel::test::Place(field, b);
     for (auto [cells, w, h] :
          {std::tuple{200, 400, 400}, {133, 400, 300}, {7, 400, 400}, {9, 41, 41}, {1, 100, 100}}) {
       const Lines expected = PlainMarchingSquares(field, cells, w, h);

@@ -44,7 +44,6 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 TEST(BallField, WorkedValuesAndPicks) {
   const BallSpec left = {BALL_ROUND, 80, -10, 0, 1, 1}, right = {BALL_ROUND, 80, 10, 0, 1, 1};
   const std::tuple<std::vector<BallSpec>, std::int32_t, std::int32_t, double, int> cases[] = {
-      {{{BALL_ROUND, 80, 0, 0, 1, 1}}, 1, 0, 6400 / 1e-6 - 2, 0},  // d2 1: the floor
       {{{BALL_ROUND, 80, 0, 0, 2, 1}}, -40, 0, 1 - 2, 0},          // d2 = r^2 is within reach
       {{{BALL_ROUND, 65536, 0, 0, 65536, 1}}, 1, 0, -2, 0},  // 65536^2 wraps to 0: 0 / floor
       {{{BALL_ROUND, 1000, 0, 0, 1, 1}}, 1000, 0, 1 - 2, -1},      // pick's limit d2 1000000

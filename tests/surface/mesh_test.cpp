@@ -23,10 +23,8 @@ struct Canvas {
   std::vector<Call> calls;
   void Clear(Color c) { calls.push_back({c}); }
   void SetPenColor(Color c) { pen = c; }
-  void DrawLine(int x0, int y0, int x1, int y1) { calls.push_back({x0, y0, x1, y1}); }
-  void FillTriangle(int x0, int y0, int x1, int y1, int x2, int y2) {
-    calls.push_back({pen, x0, y0, x1, y1, x2, y2});
-  }
+  void DrawLine(auto... ends) { calls.push_back({ends...}); }
+  void FillTriangle(auto... corners) { calls.push_back({pen, corners...}); }
 };
 
 template <class T>
@@ -115,8 +113,7 @@ TEST(ShadedMesh, PaintsWhatFacesTheViewerBackToFrontShadedByTheNormalsZ) {
   EXPECT_EQ(canvas.calls, (std::vector<Call>{{0x00555555}, facing,
                                              {half, 200, 150, 210, 150, 200, 140},
                                              {0, 200, 150, 210, 150, 200, 150}}));
-  // A full table holds the first listed and ignores the rest: of the facing triangle at z sum 0,
-  // the one listed and the copies that fit after the first six.
+  // A full table holds the first listed: the facing one at z sum 0 and the copies that fit.
   for (int i = 0; i < kMaxShadedTriangles; ++i) list.Append(&triangles[5]);
   Canvas full;
   RenderShadedMesh(full, list);

@@ -63,10 +63,9 @@ Rows Fill(const Triangle& t) {
   return Picture(s);
 }
 
-// Each edge visits its start pixel and every pixel up to, not including, its end: after k of its
-// major = max(|dx|, |dy|) steps each axis has moved floor(k * |d| / major) toward the end. A row
-// is lit from the leftmost to the rightmost pixel visited in it. Refused, so unlit: more rows than
-// the filler's table of 300, or an x at a table bound (+-5000).
+// Each edge visits its start pixel and the ones before its end: after k of major = max(|dx|, |dy|)
+// steps, each axis has moved floor(k * |d| / major). Rows are lit from their leftmost to their
+// rightmost visited pixel. Refused, so unlit: over 300 rows (the filler's table), or |x| >= 5000.
 Rows Reference(const Triangle& t) {
   Rows rows(kHeight, std::string(kWidth, '.'));
   const auto [top, bottom] = std::minmax({t[1], t[3], t[5]});
