@@ -1,5 +1,4 @@
-// The window procedure driven by sequences of messages: presses pick, moves drag, Q or the
-// window's end quit, painting shows the last frame. Headless natively, the real user32 under Wine.
+// The window procedure driven by message sequences; headless natively, the real user32 under Wine.
 #include <gtest/gtest.h>
 
 #include <algorithm>

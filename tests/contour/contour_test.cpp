@@ -34,8 +34,7 @@ Lines PlainMarchingSquares(const BallField& field, int cells, int w, int h) {
   return lines;
 }
 
-// Scenes: the application's, scaled round and square balls, unit balls on every other corner of
-// the 9-cell 41 x 41 grid (all saddles), a saddle on one cell, worked out below, and none.
+// Scenes: the application's, scaled balls, all saddles on the 9-cell grid, a worked saddle, none.
 TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
   auto recorded = [](const auto& field, std::int32_t cells, std::int32_t w, std::int32_t h) {
     RecordingCanvas canvas;

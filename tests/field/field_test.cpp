@@ -87,8 +87,7 @@ double Reference(const std::vector<BallSpec>& scene, std::int64_t x, std::int64_
   return sum;
 }
 
-// The reference on edge scenes along edge and random rows, some past lane groups and chunks:
-// FieldValue, each kernel's row and point sums bit for bit, BallField's flags under each kernel.
+// FieldValue, every kernel's sums (bit for bit) and BallField's flags under each: the reference's.
 TEST(BallField, EveryPathComputesTheReferenceField) {
   const auto kernels = AvailableFieldKernels();
   using enum InstructionSet;
@@ -103,7 +102,7 @@ TEST(BallField, EveryPathComputesTheReferenceField) {
        {BALL_SQUARE, 0xFFFFFFFFu, kMin, kMax, -3, kMin}, {BALL_SQUARE, 1000, 0, 0, kMin, 1},
        {BALL_SQUARE, 900, -7, 11, 3, -7}, {BALL_SQUARE, 800, 5, -5, kMax, 46341}},
       {}};
-  std::vector<std::array<std::int32_t, 5>> rows = {  // x0, dx, count, y, threshold
+  std::vector<std::array<std::int32_t, 5>> rows = {  // x0, dx, count, y, threshold; past chunks too
       {-353, 1, 707, 56, 2}, {-200, 3, 300, 0, 2}, {kMax, -7, 257, kMin, -5}, {0, 3, 0, 0, 2}};
   for (std::int32_t a : kEdges) {
     if (a != 0) scenes.back().push_back({BALL_SQUARE, 1u << 20, 0, 0, a, a});

@@ -14,8 +14,7 @@
 
 namespace {
 
-// A line x0, y0, x1, y1; a fill colour, x0 ... y2; a clear colour.
-using Call = std::vector<std::int64_t>;
+using Call = std::vector<std::int64_t>;  // line x0 ... y1; fill colour, x0 ... y2; clear colour
 
 struct Canvas {
   int width = 400, height = 300;  // not square, so the centre shows which is which
@@ -95,11 +94,10 @@ TEST(MeshViews, DrawEveryEdgeOnceFromItsEarlierListedEndWhereTheViewPutsIt) {
 
 TEST(ShadedMesh, PaintsWhatFacesTheViewerBackToFrontShadedByTheNormalsZ) {
   Mesh m;
-  MeshVertex *o = m.AddVertex(0, 0, 0), *x = m.AddVertex(10, 0, 0), *y = m.AddVertex(0, 10, 0),
-             *p = m.AddVertex(1, 1, 3);
+  MeshVertex *o = m.AddVertex(0, 0, 0), *x = m.AddVertex(10, 0, 0), *y = m.AddVertex(0, 10, 0);
   MeshTriangle triangles[] = {{o, y, x},                         // facing away
                               {o, y, m.AddVertex(0, 0, 10)},     // edge-on
-                              {p, p, p},                         // a point
+                              {o, o, o},                         // a point
                               {o, x, m.AddVertex(0, 0.01, 10)},  // 0 < d < 1 / 230: black
                               {o, x, m.AddVertex(0, 10, 10)},    // d = 1 / sqrt(2)
                               {o, x, y}};  // facing, z sum 0: painted first, though listed last

@@ -13,18 +13,16 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-// One letter per pixel of a 32 bpp surface, read straight from its bottom-up rows.
+// One letter per pixel of a 32 bpp surface, read straight from its bottom-up rows: black, white,
+// green, red, orange, yellow, or ? for any other colour.
 Rows Picture(const Surface& s) {
-  constexpr std::pair<char, Color> kInks[] = {{'.', 0},        {'w', 0xFFFFFF}, {'g', 0x00AA00},
-                                              {'r', 0x0000FF}, {'o', 0x4284FF}, {'y', 0x00AAFF}};
-  Rows rows(s.height, std::string(s.width, '?'));
+  constexpr Color kInks[] = {0, 0xFFFFFF, 0x00AA00, 0x0000FF, 0x4284FF, 0x00AAFF};
+  Rows rows(s.height, std::string(s.width, ' '));
   for (int y = 0; y < s.height; ++y) {
     const std::uint8_t* p = s.pixels + (s.height - 1 - y) * s.bitmapRecord.bmWidthBytes;
     for (int x = 0; x < s.width; ++x, p += 4) {
       const Color stored = p[2] | p[1] << 8 | p[0] << 16;
-      for (auto [letter, ink] : kInks) {
-        if (stored == ink) rows[y][x] = letter;
-      }
+      rows[y][x] = ".wgroy?"[std::find(std::begin(kInks), std::end(kInks), stored) - kInks];
     }
   }
   return rows;
