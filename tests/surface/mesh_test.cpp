@@ -74,12 +74,12 @@ TEST(MeshViews, DrawEveryEdgeOnceFromItsEarlierListedEndWhereTheViewPutsIt) {
     DrawEdges(canvas, m.edges, {100, 100}, view, 7);
     EXPECT_EQ(canvas.calls, Lines({{a, b}, {b, c}, {c, a}, {a, b}, {b, c}, {c, d}, {d, a}}, view));
   }
-  for (auto [w, truncated] : {std::pair{std::nan(""), 0}, {1e300, INT32_MAX}, {-1e300, INT32_MIN}}) {
-    EXPECT_EQ(TruncateCoordinate(w), truncated) << w;  // NaN counts as 0, the rest saturates
+  for (auto [w, pixel] : {std::pair{std::nan(""), 0}, {1e300, INT32_MAX}, {-1e300, INT32_MIN}}) {
+    EXPECT_EQ(TruncateCoordinate(w), pixel) << w;  // NaN counts as 0, the rest saturates
   }
   Surface s;  // each Surface method draws its view, here around an origin of its own, in 24 bpp
   ASSERT_TRUE(s.Create(60, 60, 24));
-  s.DrawShadedMesh(m.vertices, List(ObjList<MeshTriangle>{}, {&t}));  // t's d = 0.797, first
+  s.DrawShadedMesh(m.vertices, List(ObjList<MeshTriangle>{}, {&t}));  // first: it clears
   s.DrawVertexMesh(List(ObjList<MeshVertex>{}, {a, b}), {10, 10}, VIEW_FRONT, 0x0000FF);
   s.DrawVertexMeshSkipVisited(List(ObjList<MeshVertex>{}, {a}), {40, 10}, VIEW_TOP, 0x00FF00);
   s.DrawVertexMeshInside(List(ObjList<MeshVertex>{}, {c, d}), {10, 40}, VIEW_SIDE, 0xFF0000);
@@ -87,7 +87,7 @@ TEST(MeshViews, DrawEveryEdgeOnceFromItsEarlierListedEndWhereTheViewPutsIt) {
   s.DrawEdgeMesh(m.edges, {25, 25}, VIEW_SIDE, 0x00FFFF);
   for (auto [x, y, ink] : {std::tuple{10, 0, 0x0000FFu}, {52, 10, 0x00FF00u}, {6, 30, 0xFF0000u},
                            {50, 31, 0xFFFF00u}, {21, 15, 0x00FFFFu}, {59, 59, 0x555555u},
-                           {36, 28, 63 * 65536 + 135 * 256 + 183u}}) {
+                           {36, 28, 63 * 65536 + 135 * 256 + 183u}}) {  // t: d = 0.797
     EXPECT_EQ(GetPixel(s.dc, x, y), ink) << x << "," << y;
   }
 }
