@@ -16,8 +16,7 @@ using Message = std::tuple<UINT, WPARAM, LPARAM>;
 Message Down(int x, int y) { return {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(WORD(x), WORD(y))}; }
 Message Move(int x, int y) { return {WM_MOUSEMOVE, 0, MAKELPARAM(WORD(x), WORD(y))}; }
 
-// What the messages did: nothing else, showed the picture, drew a new frame, posted quit 0.
-enum class Outcome { kNone, kPresented, kRedrawn, kQuit };
+enum class Outcome { kNone, kPresented, kRedrawn, kQuit };  // what the messages did, if anything
 constexpr COLORREF kMarker = 0x000000FF;
 
 TEST(App, StartsUpThenMessageSequencesPickDragRedrawAndQuit) {

@@ -38,6 +38,7 @@ TEST(Surface, DrawsAndCopiesWhereToldAndRefusesABadCreateUntouched) {
   s.DrawLine(7, 4, 7, 4);
   ASSERT_TRUE(source.Create(3, 4, 16));  // rows padded to 4 bytes
   source.Clear(0x4080FF);  // 16 bpp keeps 5 bits per channel and replicates them back
+  source.DrawLine(0, 3, 2, 3);  // in the black pen a device context starts with
   s.Blit(source, 6, -1);
   ASSERT_TRUE(sprite.Create(3, 1, 32) && mask.Create(2, 1, 32));
   sprite.Clear(0x0000FF);
@@ -47,7 +48,7 @@ TEST(Surface, DrawsAndCopiesWhereToldAndRefusesABadCreateUntouched) {
   for (auto [w, h, bpp] : {std::tuple{8, 5, 8}, {8, 5, 15}, {0, 5, 32}, {8, 0, 32}, {8, -1, 32}}) {
     EXPECT_FALSE(s.Create(w, h, bpp)) << w << "x" << h << "x" << bpp;
   }
-  EXPECT_EQ(Picture(s), (Rows{"wwwwggoo", "wwwwggoo", "ggggggoo", "gryygggg", "gggggggw"}));
+  EXPECT_EQ(Picture(s), (Rows{"wwwwggoo", "wwwwggoo", "gggggg..", "gryygggg", "gggggggw"}));
 }
 
 constexpr int kWidth = 64, kHeight = 320;  // room for the 300 rows a fill may have
