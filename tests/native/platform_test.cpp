@@ -109,6 +109,7 @@ TEST(WindowSystem, AnUnusableDisplayFailsCreationSayingWhyOnce) {
   MSG msg{};
   EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));  // no window: the loop ends at once
   EXPECT_EQ(msg.message, UINT(WM_QUIT));
+  user::UseBackend(user::HeadlessBackend());  // the other tests' backend, whatever their order
 }
 
 }  // namespace
