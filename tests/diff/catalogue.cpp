@@ -117,8 +117,10 @@ void AddCommand(Bytes& out, int bpp, const std::string& word) {
 
 // The bitmap's GetObjectA record and bits, the picture copied with BitBlt into black 32, 24 and
 // 16 bpp DIB sections, its colours read back, and its bits after pixels and a line were drawn on
-// it in its own format. One zero byte when there is no bitmap.
+// it in its own format. One zero byte when there is no bitmap. The bitmap is freed.
 Bytes Examine(HBITMAP bitmap) {
+  const test::SelectedBitmap selected(bitmap);
+  const HDC dc = selected.dc;
   BITMAP r{};
   if (!bitmap || GetObjectA(bitmap, sizeof r, &r) != sizeof r) return Picture({}, {0});
   Bytes out;
@@ -126,8 +128,6 @@ Bytes Examine(HBITMAP bitmap) {
                          r.bmPlanes, r.bmBitsPixel, r.bmBits != nullptr};
   for (LONG field : fields) test::Put32(out, field);
   AppendBits(out, bitmap);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ original = SelectObject(dc, bitmap);
   for (int depth : {32, 24, 16}) {
     Surface copy;
     copy.Create(r.bmWidth, r.bmHeight, depth);
@@ -144,9 +144,6 @@ Bytes Examine(HBITMAP bitmap) {
   LineTo(dc, r.bmWidth, -1);
   DeleteObject(SelectObject(dc, pen));
   AppendBits(out, bitmap);
-  SelectObject(dc, original);
-  DeleteDC(dc);
-  DeleteObject(bitmap);
   return Picture(r, out);
 }
 
@@ -339,8 +336,9 @@ Bytes DrawSteps(const std::string& text) {
   for (std::string words; std::getline(steps, words, ';');) {
     std::istringstream in(words);
     const Step step{std::istream_iterator<std::string>(in), {}};
-    if (!step.empty() && step[0] == "bmp") return BitmapPicture(step);
-    if (!step.empty()) Run(step, surfaces, field);
+    if (step.empty()) continue;
+    if (step[0] == "bmp") return BitmapPicture(step);
+    Run(step, surfaces, field);
   }
   Bytes bits;
   const BITMAP r = AppendBits(bits, surfaces[0].bitmap);

@@ -13,25 +13,13 @@ namespace {
 
 using namespace zantrel::test;
 
-// A bitmap selected into a memory DC of its own, both freed with it.
-struct Picture {
-  explicit Picture(HBITMAP made) : bitmap(made), original(SelectObject(dc, made)) {}
-  ~Picture() {
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-  }
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap;
-  HGDIOBJ original;  // the DC's first bitmap
-};
-
 HBITMAP MakeDib(int width, int height, int bpp) {
   const BITMAPINFO info{DibHeader(width, height, bpp, BI_RGB), {}};
   return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
 }
 
 TEST(GdiObjects, SelectionHandsBackThePreviousAndDeletionSparesWhatIsInUse) {
-  const Picture dib(MakeDib(4, 1, 32));
+  const SelectedBitmap dib(MakeDib(4, 1, 32));
   BITMAP record{};
   ASSERT_EQ(GetObjectA(dib.original, sizeof record, &record), int(sizeof record));
   EXPECT_EQ(record.bmWidth * record.bmHeight * record.bmBitsPixel, 1);  // 1 x 1 monochrome
@@ -58,8 +46,9 @@ TEST(GdiObjects, SelectionHandsBackThePreviousAndDeletionSparesWhatIsInUse) {
 TEST(GdiObjects, PixelsKeepWhatTheirFormatHoldsAndBadArgumentsChangeNothing) {
   EXPECT_EQ(MakeDib(0, 4, 32), nullptr);
   EXPECT_EQ(MakeDib(4, 4, 7), nullptr);
-  const Picture dib(MakeDib(1, 1, 32));
-  const Picture fields(MakeBitfieldDib(1, 1, 32, {0xC0000000, 0x3FF00000, 0x80000}, nullptr));
+  const SelectedBitmap dib(MakeDib(1, 1, 32));
+  const SelectedBitmap fields(
+      MakeBitfieldDib(1, 1, 32, {0xC0000000, 0x3FF00000, 0x80000}, nullptr));
   EXPECT_FALSE(BitBlt(dib.dc, 0, 0, 1, 1, nullptr, 0, 0, SRCCOPY));
   const std::tuple<HDC, COLORREF, COLORREF> cases[] = {
       {dib.dc, 0x01000001, 0x80}, {dib.dc, 0x01000014, 0}, {fields.dc, 0xFF40C0, 0xC040F0}};
@@ -83,7 +72,7 @@ TEST(GdiObjects, PixelsKeepWhatTheirFormatHoldsAndBadArgumentsChangeNothing) {
 // Wine's gdi32 overflows on end points 2^31 apart or at INT_MAX; ours draws the exact clipped line.
 TEST(GdiObjects, FarApartEndPointsClipToTheExactLine) {
   if (!kNativePlatform) GTEST_SKIP() << "the real gdi32 overflows on these";
-  const Picture dib(MakeDib(64, 48, 32));
+  const SelectedBitmap dib(MakeDib(64, 48, 32));
   SelectObject(dib.dc, GetStockObject(WHITE_PEN));
   MoveToEx(dib.dc, -(1 << 30), 23, nullptr);
   LineTo(dib.dc, (1 << 30) - 1, 25);  // crosses the picture at y = 24
@@ -166,7 +155,7 @@ TEST(BitmapFiles, FilesGiveThePixelsTheyDescribeOrNothing) {
     std::vector<std::uint8_t> bytes = AssembleBmp(parts);
     bytes.resize(std::min(c.keep, bytes.size()));
     for (const auto& [at, value] : c.writes) Set32(bytes, at, value);
-    const Picture loaded(LoadBmp(bytes)), copy(MakeDib(width, height, 32));
+    const SelectedBitmap loaded(LoadBmp(bytes)), copy(MakeDib(width, height, 32));
     ASSERT_EQ(loaded.bitmap == nullptr, c.rows.empty());
     if (!loaded.bitmap) continue;
     EXPECT_TRUE(BitBlt(copy.dc, 0, 0, width, height, loaded.dc, 0, 0, SRCCOPY));

@@ -89,6 +89,18 @@ inline HBITMAP LoadBmp(const std::vector<std::uint8_t>& bytes) {
   return static_cast<HBITMAP>(bitmap);
 }
 
+// A bitmap selected into a memory DC of its own, both freed with it.
+struct SelectedBitmap {
+  explicit SelectedBitmap(HBITMAP made) : bitmap(made), original(SelectObject(dc, made)) {}
+  ~SelectedBitmap() {
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+  }
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap;
+  HGDIOBJ original;  // the DC's first bitmap
+};
+
 // Bottom-up DIB sections, BI_RGB or BI_BITFIELDS with red, green and blue masks.
 inline BITMAPINFOHEADER DibHeader(int width, int height, int bpp, DWORD compression) {
   return {sizeof(BITMAPINFOHEADER), width, height, 1, WORD(bpp), compression, 0, 0, 0, 0, 0};
