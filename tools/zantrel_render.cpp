@@ -16,7 +16,7 @@
 #include "app/app.h"
 #include "contour/contour_trace.h"
 #include "tools/bitmap_writer.h"
-#include "tools/program_options.h"
+#include "platform/program_options.h"
 
 namespace {
 
@@ -77,8 +77,7 @@ int main(int argc, char** argv) {
     } else if (argument == "--segments") {
       segments = true;
     } else {
-      return RejectArgument(kProgram, argument,
-                            argument.starts_with("-") ? "unknown option" : "unexpected argument");
+      return RejectUnexpectedArgument(kProgram, argument, "unexpected argument");
     }
   }
 
