@@ -9,7 +9,8 @@ pixel with both values. Exit status 1 when anything differs.
 import pathlib
 import struct
 import sys
-import xml.etree.ElementTree as ET
+
+import junit_xml
 
 
 def layout(data, suffix):
@@ -64,11 +65,9 @@ def main():
     suite, native_dir, wine_dir, out = sys.argv[1:5]
     native_dir, wine_dir = pathlib.Path(native_dir), pathlib.Path(wine_dir)
     names = sorted({p.name for p in native_dir.iterdir()} | {p.name for p in wine_dir.iterdir()})
-    root = ET.Element("testsuite", name=suite)
-    failed = 0
+    cases = []
     for name in names:
         label = pathlib.Path(name).stem if name.endswith(".pic") else name
-        case = ET.SubElement(root, "testcase", classname=suite, name=label)
         a, b = native_dir / name, wine_dir / name
         message = None
         if not a.exists() or not b.exists():
@@ -78,12 +77,9 @@ def main():
             if native != wine:
                 message = describe(native, wine, a.suffix)
         if message:
-            failed += 1
-            ET.SubElement(case, "failure", message=message)
-            print(f"{suite}: {case.get('name')}: {message}", file=sys.stderr)
-    root.set("tests", str(len(names)))
-    root.set("failures", str(failed))
-    ET.ElementTree(root).write(out, encoding="utf-8", xml_declaration=True)
+            print(f"{suite}: {label}: {message}", file=sys.stderr)
+        cases.append((label, message))
+    failed = junit_xml.write(out, suite, cases)
     print(f"{suite}: {len(names) - failed} of {len(names)} identical")
     return 1 if failed or not names else 0
 
