@@ -9,13 +9,12 @@
 
 #include "platform/native/gdi/window_dc.h"
 #include "platform/native/user/backend.h"
+#include "platform/window_frame.h"
 
 namespace zantrel::user {
 
-// Frame of a caption window without a sizing border: 3 pixels each side, 19 caption + 3 above.
-constexpr int kFrameWidth = 6;
-constexpr int kFrameHeight = 25;
 constexpr DWORD WS_THICKFRAME = 0x00040000;
+constexpr int kSizingBorder = 2;  // what a sizing border adds to the fixed frame on each side
 
 struct WindowClass {
   std::string name;
@@ -162,9 +161,9 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
   w->windowClass = found;
   w->title = title ? title : "";
   const bool framed = style & WS_CAPTION;
-  const int border = (style & WS_THICKFRAME) ? 2 : 0;
-  w->width = width - (framed ? kFrameWidth + 2 * border : 0);
-  w->height = height - (framed ? kFrameHeight + 2 * border : 0);
+  const int border = (style & WS_THICKFRAME) ? kSizingBorder : 0;
+  w->width = width - (framed ? kCaptionFrameWidth + 2 * border : 0);
+  w->height = height - (framed ? kCaptionFrameHeight + 2 * border : 0);
   if (w->width < 1) w->width = 1;
   if (w->height < 1) w->height = 1;
   w->pixels.assign(static_cast<std::size_t>(w->width) * w->height * 4, 0);
