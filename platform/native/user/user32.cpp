@@ -1,6 +1,6 @@
 // The native user32 subset: window classes, windows with client-area pixels, one thread's
-// message queue, window DCs. Messages follow Windows: posted input first, then WM_PAINT while a
-// window is invalid, WM_QUIT once the queue is empty after PostQuitMessage.
+// message queue, window DCs. GetMessageA takes them in Windows' order: posted messages first, then
+// WM_QUIT once PostQuitMessage was called, then WM_PAINT for an invalid window, then new input.
 #include <cstdio>
 #include <deque>
 #include <memory>
