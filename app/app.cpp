@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include "platform/window_frame.h"
+
 Surface g_surface;
 BallField g_balls;
 
@@ -7,17 +9,19 @@ Ball* g_picked = nullptr;
 bool g_dragging = false;
 std::int32_t g_lastX = 0;
 std::int32_t g_lastY = 0;
-const std::int32_t g_originX = 200;
-const std::int32_t g_originY = 200;
+const std::int32_t g_originX = kFrameSize / 2;  // the field's origin at the frame's centre
+const std::int32_t g_originY = kFrameSize / 2;
 const std::int32_t g_presentX = 0;
 const std::int32_t g_presentY = 0;
 
 namespace {
 
 constexpr WPARAM kKeyQ = 0x51;
+constexpr std::int32_t kFrameBitsPerPixel = 32;
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int kOuterWidth = 406;  // a 400 x 400 client area inside the caption frame
-constexpr int kOuterHeight = 425;
+// The window's outer size gives the frame's picture a client area of its own size.
+constexpr int kOuterWidth = kFrameSize + kCaptionFrameWidth;
+constexpr int kOuterHeight = kFrameSize + kCaptionFrameHeight;
 
 void AddBall(BallField& balls, std::int32_t shape, std::uint32_t radius, std::int32_t x,
              std::int32_t y, std::int32_t scaleX, std::int32_t scaleY) {
@@ -41,7 +45,7 @@ void BuildScene(BallField& balls) {
 }
 
 void CreateSurface(Surface& surface) {
-  surface.Create(kFrameSize, kFrameSize, 32);
+  surface.Create(kFrameSize, kFrameSize, kFrameBitsPerPixel);
   surface.SetPenColor(kContourColor);
 }
 

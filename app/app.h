@@ -28,7 +28,7 @@ constexpr Color kBackgroundColor = 0;
 
 // The three balls of the initial scene, in list order.
 void BuildScene(BallField& balls);
-// The 400 x 400 x 32 surface with the white pen.
+// The frame's surface, kFrameSize square at 32 bits per pixel, with the contour's pen.
 void CreateSurface(Surface& surface);
 // Clear, trace the contour, copy into the window.
 void DrawFrame(HWND window);
@@ -36,7 +36,7 @@ void DrawFrame(HWND window);
 // Registers the window class "BMP" of AppWindowProc; false when that fails (say, it already is).
 bool RegisterAppClass(HINSTANCE instance);
 // The application's window of that class: "Zantrel -Sample-", caption, system menu and minimise
-// box, 406 x 425 outside for a 400 x 400 client area; not shown yet.
+// box, its client area the frame's size; not shown yet.
 HWND CreateAppWindow(HINSTANCE instance);
 
 LRESULT CALLBACK AppWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

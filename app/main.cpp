@@ -3,22 +3,21 @@
 #include <string>
 
 #include "app/app.h"
-#include "tools/program_options.h"
+#include "platform/program_options.h"
 
 namespace {
 
 constexpr ProgramInfo kProgram{
     "zantrel", "[--help | --version]",
     "Opens a window with the contour of three metaballs. Drag a ball with the left mouse button;\n"
-    "Q or closing the window quits.",
+    "Q or closing the window quits. Any other argument is ignored.",
     {}};
 
-// The window opens only for an empty command line; --help and --version answer and end.
+// --help and --version answer and end, wherever they stand. Anything else is ignored: a launcher,
+// a file manager or a shortcut that passes an argument must not keep the demo from starting.
 std::optional<int> AnswerCommandLine(const char* commandLine) {
   for (const std::string& word : SplitCommandLine(commandLine)) {
     if (const std::optional<int> status = AnswerStandardOption(kProgram, word)) return status;
-    return RejectArgument(kProgram, word,
-                          word.starts_with("-") ? "unknown option" : "takes no arguments");
   }
   return std::nullopt;
 }

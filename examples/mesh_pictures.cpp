@@ -11,7 +11,7 @@
 #include "surface/mesh.h"
 #include "surface/surface.h"
 #include "tools/bitmap_writer.h"
-#include "tools/program_options.h"
+#include "platform/program_options.h"
 
 namespace {
 
@@ -31,8 +31,9 @@ std::optional<int> ReadArguments(int argc, char** argv, std::string& folder) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (const std::optional<int> status = AnswerStandardOption(kProgram, argument)) return status;
-    if (argument.starts_with("-")) return RejectArgument(kProgram, argument, "unknown option");
-    if (!folder.empty()) return RejectArgument(kProgram, argument, "only one OUTDIR is taken");
+    if (IsOption(argument) || !folder.empty()) {
+      return RejectUnexpectedArgument(kProgram, argument, "only one OUTDIR is taken");
+    }
     if (argument.empty()) return RejectArgument(kProgram, "", "OUTDIR is empty");
     folder = argument;
   }

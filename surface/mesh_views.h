@@ -38,7 +38,8 @@ void WalkVertexMesh(Canvas& canvas, ObjList<MeshVertex>& vertices, const MeshOri
       for (ListNode<MeshVertex>* edge = s.neighbours.Head(); !edge->isTail;) {
         edge = edge->next;
         MeshVertex& n = *edge->item;
-        // The membership test comes first, as the linear search is the documented cost.
+        // The membership test comes first, visited neighbour or not: the cost that
+        // Surface::DrawVertexMeshInside states, a search of the list per neighbour entry.
         if (walk == VertexWalk::kInside && !vertices.Find(&n)) continue;
         if (!n.visited) DrawMeshLine(canvas, s, n, origin, view);
       }

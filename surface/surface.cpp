@@ -32,7 +32,7 @@ bool Surface::Create(std::int32_t w, std::int32_t h, std::int32_t bitsPerPixel) 
 
   BITMAPINFO info;
   std::memset(&info, 0, sizeof info);
-  info.bmiHeader.biSize = 40;
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = w;
   info.bmiHeader.biHeight = h;  // positive: bottom-up
   info.bmiHeader.biPlanes = 1;

@@ -32,8 +32,8 @@ class Surface {
   ~Surface();  // deletes dc, bitmap, pen (in that order)
 
   // Replaces the picture with a new black DIB section; false (surface untouched) for a depth
-  // other than 16, 24, 32 or a non-positive size; false with what was made still held when the
-  // platform fails.
+  // other than 16, 24, 32 or a non-positive size. When the platform fails, false with the old
+  // picture released and what was made before the failure held (Release frees it).
   bool Create(std::int32_t w, std::int32_t h, std::int32_t bitsPerPixel);
   // Loads a Windows bitmap file as the picture, releasing what the surface held first.
   void LoadBitmapFile(const char* path);
@@ -50,7 +50,8 @@ class Surface {
   void SetPenColor(Color color);
   // Line from (x0, y0) to (x1, y1) including both end pixels; the end pixel in penColor.
   void DrawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
-  // Fills a triangle of at most kFillRows rows with the current pen, one span per row.
+  // Fills a triangle with the current pen, one span per row. Draws nothing for one of more than
+  // 300 rows or with a vertex x outside -4999..4999: the filler's row tables and sentinels.
   void FillTriangle(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
                     std::int32_t x2, std::int32_t y2);
 
@@ -59,6 +60,8 @@ class Surface {
                       Color color);
   void DrawVertexMeshSkipVisited(ObjList<MeshVertex>& vertices, const MeshOrigin& origin,
                                  std::int32_t view, Color color);
+  // Only lines to neighbours in the list: the whole list is searched for every neighbour entry,
+  // so the time grows with the vertices times the neighbour entries.
   void DrawVertexMeshInside(ObjList<MeshVertex>& vertices, const MeshOrigin& origin,
                             std::int32_t view, Color color);
   void DrawEdgeMesh(ObjList<MeshEdge>& edges, const MeshOrigin& origin, std::int32_t view,

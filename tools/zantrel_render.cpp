@@ -5,8 +5,8 @@
 // Each --drag is a left-button press at client (PX0, PY0), one move to (PX1, PY1) and a release,
 // delivered to AppWindowProc in order. Coordinates run from -32768 to 65535 and are packed into
 // lParam as 16-bit words, as Windows packs a point left or above the client area during capture.
-// --out writes the final 400 x 400 frame as a 32-bit bitmap file; --segments prints every line of
-// the final frame and its field evaluation count.
+// --out writes the final frame as a 32-bit bitmap file; --segments prints every line of the final
+// frame and its field evaluation count.
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -16,7 +16,7 @@
 #include "app/app.h"
 #include "contour/contour_trace.h"
 #include "tools/bitmap_writer.h"
-#include "tools/program_options.h"
+#include "platform/program_options.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ struct Drag {
 constexpr ProgramOption kOptions[] = {
     {"--drag PX0,PY0,PX1,PY1",
      "press at client (PX0, PY0), move to (PX1, PY1), release; repeatable"},
-    {"--out FILE", "write the final 400 x 400 frame as a 32-bit bitmap file"},
+    {"--out FILE", "write the final frame (the whole client area) as a 32-bit bitmap file"},
     {"--segments", "print every line of the final frame and the count of field evaluations"},
 };
 constexpr ProgramInfo kProgram{
@@ -77,8 +77,7 @@ int main(int argc, char** argv) {
     } else if (argument == "--segments") {
       segments = true;
     } else {
-      return RejectArgument(kProgram, argument,
-                            argument.starts_with("-") ? "unknown option" : "unexpected argument");
+      return RejectUnexpectedArgument(kProgram, argument, "unexpected argument");
     }
   }
 

@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
   ShowWindow(window, SW_SHOW);
   DrawFrame(window);
 
-  // Each ball is held for 480 steps, swept 40 pixels right and back; a release and a press on the
-  // next ball's centre between holds. The three centres return to where they started.
+  // Each ball is held for 480 steps, swept 40 pixels right and back six times; a release and a
+  // press on the next ball's centre between holds. The three centres return to where they started.
   constexpr int kHold = 480;
   constexpr int kCentres[3][2] = {{150, 200}, {250, 200}, {200, 170}};
   // A first reading makes the buffers the readings use, so that they are not counted as growth.

@@ -4,8 +4,9 @@
 // pointer-sized WPARAM/LPARAM), so code written against Win32 compiles unchanged. Behaviour
 // matches Windows GDI bit for bit; Wine's gdi32 is the oracle the differential tests compare to.
 //
-// Pixel conventions: COLORREF is 0x00BBGGRR. DIB sections are BI_RGB, bottom-up when biHeight > 0,
-// rows padded to 32 bits; 32 bpp pixels are B,G,R,x bytes, 24 bpp B,G,R, 16 bpp 5-5-5 (blue low).
+// Pixel conventions: COLORREF is 0x00BBGGRR. DIB sections are bottom-up when biHeight > 0, rows
+// padded to 32 bits; BI_RGB pixels of 32 bpp are B,G,R,x bytes, of 24 bpp B,G,R, of 16 bpp 5-5-5
+// (blue low); BI_BITFIELDS ones (16 and 32 bpp) hold the channels where their masks say.
 #pragma once
 
 #include <cstddef>
@@ -142,7 +143,11 @@ constexpr DWORD BI_BITFIELDS = 3;
 constexpr UINT DIB_RGB_COLORS = 0;
 
 constexpr int PS_SOLID = 0;
+constexpr int PS_NULL = 5;
 constexpr int WHITE_BRUSH = 0;
+constexpr int LTGRAY_BRUSH = 1;
+constexpr int GRAY_BRUSH = 2;
+constexpr int DKGRAY_BRUSH = 3;
 constexpr int BLACK_BRUSH = 4;
 constexpr int NULL_BRUSH = 5;
 constexpr int WHITE_PEN = 6;

@@ -3,13 +3,31 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export ROOT
 
-# Debian packages every script may need. Checked with dpkg-query first, so a machine that has them
-# all does no apt work at all.
-ZANTREL_PACKAGES=(cmake g++ make g++-mingw-w64-i686 wine wine32 xvfb xdotool imagemagick x11-utils
-  libsdl2-dev libgtest-dev libbenchmark-dev python3 libx11-6 clang libfuzzer-14-dev valgrind
-  dpkg-dev lintian pkg-config)
-# The WebAssembly build and its browser: Emscripten's JavaScript optimiser needs acorn.
-ZANTREL_WEB_PACKAGES=(emscripten node-acorn chromium)
+# Debian packages by build and purpose, each script installing what it runs (ensure_packages
+# checks them with dpkg-query first, so a machine that has them all does no apt work at all).
+# The native build (scripts/run): the compiler, make, CMake and SDL2 for its windows; the tests'
+# libraries are not needed to configure it, and without them it leaves the tests out.
+ZANTREL_NATIVE_PACKAGES=(cmake make g++ libsdl2-dev)
+# The Win32 build and Wine to run it (scripts/run --win32).
+ZANTREL_WIN32_PACKAGES=(cmake make g++-mingw-w64-i686 wine wine32)
+# The WebAssembly build and its page server (scripts/run --web): Emscripten's JavaScript optimiser
+# needs acorn.
+ZANTREL_WEB_PACKAGES=(cmake make emscripten node-acorn python3)
+# What the tests use beyond the builds: the unit tests' and benchmarks' libraries, a private X
+# display with what drives and photographs it, memcheck, the packaging tools and pkg-config for the
+# consumer, the fuzzing compiler (its libFuzzer: ensure_fuzzer), the browser for the page.
+ZANTREL_TEST_PACKAGES=(libgtest-dev libbenchmark-dev python3 xvfb xdotool imagemagick x11-utils
+  libx11-6 valgrind dpkg-dev lintian pkg-config clang)
+ZANTREL_BROWSER_PACKAGES=(chromium)
+# The native and Win32 builds with everything their tests use.
+ZANTREL_PACKAGES=("${ZANTREL_NATIVE_PACKAGES[@]}" "${ZANTREL_WIN32_PACKAGES[@]}"
+  "${ZANTREL_TEST_PACKAGES[@]}")
+
+# libFuzzer ships per clang version: the one of the clang installed.
+ensure_fuzzer() {
+  ensure_packages clang || return 1
+  ensure_packages "libfuzzer-$(clang -dumpversion | cut -d. -f1)-dev"
+}
 
 # Node.js and npm: Debian's, or a Node.js build that ships npm.
 ensure_node() {

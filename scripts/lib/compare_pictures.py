@@ -10,7 +10,8 @@ pixel with both values. Exit status 1 when anything differs.
 import pathlib
 import struct
 import sys
-import xml.etree.ElementTree as ET
+
+import junit_xml
 
 
 def layout(data, suffix):
@@ -68,15 +69,13 @@ def main():
     crashed = set(rest[2:] if skip_reason else rest[1:])
     native_dir, wine_dir = pathlib.Path(native_dir), pathlib.Path(wine_dir)
     names = sorted({p.name for p in native_dir.iterdir()} | {p.name for p in wine_dir.iterdir()})
-    root = ET.Element("testsuite", name=suite)
-    failed = 0
+    cases = []
     for name in names:
         label = pathlib.Path(name).stem if name.endswith(".pic") else name
-        case = ET.SubElement(root, "testcase", classname=suite, name=label)
         a, b = native_dir / name, wine_dir / name
         message = None
         if label in crashed and skip_reason:
-            ET.SubElement(case, "skipped", message=skip_reason)
+            cases.append(junit_xml.Case(label, skipped=skip_reason))
             print(f"{suite}: {label}: skipped: {skip_reason}", file=sys.stderr)
             continue
         if label in crashed:
@@ -88,14 +87,10 @@ def main():
             if native != wine:
                 message = describe(native, wine, a.suffix)
         if message:
-            failed += 1
-            ET.SubElement(case, "failure", message=message)
-            print(f"{suite}: {case.get('name')}: {message}", file=sys.stderr)
-    root.set("tests", str(len(names)))
-    root.set("failures", str(failed))
+            print(f"{suite}: {label}: {message}", file=sys.stderr)
+        cases.append(junit_xml.Case(label, failure=message))
+    failed = junit_xml.write(out, suite, cases)
     skipped = len(crashed) if skip_reason else 0
-    root.set("skipped", str(skipped))
-    ET.ElementTree(root).write(out, encoding="utf-8", xml_declaration=True)
     print(f"{suite}: {len(names) - failed - skipped} of {len(names) - skipped} identical"
           + (f", {skipped} skipped" if skipped else ""))
     return 1 if failed or not names else 0

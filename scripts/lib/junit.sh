@@ -1,5 +1,7 @@
-# Test cases of a suite run by a shell script, written as JUnit XML for summarize.py.
-#   junit_case NAME [MESSAGE]     records a case: passed without a message, failed with it
+# Test cases of a suite run by a shell script, written as JUnit XML for summarize.py by the one
+# writer, junit_xml.py.
+#   junit_case NAME [MESSAGE]     records a case: passed without a message, failed with it (its
+#                                 lines joined into one)
 #   junit_check NAME COMMAND...   runs the command (output into $JUNIT_LOGS/NAME.log) and records
 #                                 a case that fails with the log's last line when it fails
 #   junit_write SUITE FILE        writes the cases; fails when any case failed
@@ -8,9 +10,12 @@ junit_names=()
 junit_messages=()
 
 junit_case() {
+  local message=${2-}
+  message=${message//$'\t'/ }
+  message=${message//$'\n'/ }
   junit_names+=("$1")
-  junit_messages+=("${2-}")
-  if [ -n "${2-}" ]; then echo "$1: $2" >&2; fi
+  junit_messages+=("$message")
+  if [ -n "$message" ]; then echo "$1: $message" >&2; fi
 }
 
 junit_check() {
@@ -28,19 +33,9 @@ junit_check() {
 junit_write() {
   local suite=$1 file=$2 failed=0 i m
   for m in "${junit_messages[@]}"; do [ -n "$m" ] && failed=$((failed + 1)); done
-  {
-    echo '<?xml version="1.0" encoding="utf-8"?>'
-    echo "<testsuite name=\"$suite\" tests=\"${#junit_names[@]}\" failures=\"$failed\">"
-    for i in "${!junit_names[@]}"; do
-      if [ -z "${junit_messages[$i]}" ]; then
-        echo "  <testcase classname=\"$suite\" name=\"${junit_names[$i]}\"/>"
-      else
-        m=$(printf '%s' "${junit_messages[$i]}" | sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g; s/"/\&quot;/g')
-        echo "  <testcase classname=\"$suite\" name=\"${junit_names[$i]}\"><failure message=\"$m\"/></testcase>"
-      fi
-    done
-    echo "</testsuite>"
-  } >"$file"
+  for i in "${!junit_names[@]}"; do
+    printf '%s\t%s\n' "${junit_names[$i]}" "${junit_messages[$i]}"
+  done | /usr/bin/python3 "$ROOT/scripts/lib/junit_xml.py" "$suite" "$file"
   echo "$suite: $((${#junit_names[@]} - failed)) of ${#junit_names[@]} passed"
   [ "$failed" -eq 0 ]
 }

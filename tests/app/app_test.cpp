@@ -20,30 +20,41 @@ enum class Outcome { kNone, kPresented, kRedrawn, kQuit };  // what the messages
 constexpr COLORREF kMarker = 0x000000FF;
 
 TEST(App, StartsUpThenMessageSequencesPickDragRedrawAndQuit) {
-  static char commandLine[] = "";
+  static char commandLine[] = "--no-such-option stray";  // a launcher's arguments: ignored
   PostQuitMessage(0);  // WinMain opens its window, draws the first frame, then meets the quit
   EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, SW_SHOWDEFAULT), 0);
   EXPECT_TRUE(std::any_of(g_surface.pixels, g_surface.pixels + 4 * kFrameSize * kFrameSize,
                           [](std::uint8_t channel) { return channel != 0; }));
-  // Each case: the messages, the ball picked (-1: none), dragging, what the messages did, and
-  // ball 1's centre afterwards (the others stay). Client (200, 200) is field (0, 0), y up.
+  // What the messages leave: the ball picked (-1: none), dragging, what the messages did, and
+  // ball 1's centre (the others stay). Client (200, 200) is field (0, 0), y up.
   using enum Outcome;
-  const std::tuple<std::vector<Message>, int, bool, Outcome, int, int> cases[] = {
-      {{Down(251, 170)}, 2, true, kNone, 50, 0},  // in ball 1 too, but the square's |51 / 2| wins
-      {{Down(250, 200), Down(20, 20)}, -1, false, kNone, 50, 0},
-      {{Down(250, 200), Move(250, 200)}, 1, true, kNone, 50, 0},  // no step, no frame
-      {{Down(250, 200), Move(250, 201)}, 1, true, kRedrawn, 50, -1},
-      {{Down(250, 200), Move(260, 190), Move(270, 170)}, 1, true, kRedrawn, 70, 30},
-      {{Down(250, 200), Move(250, -1)}, 1, true, kRedrawn, 50, 200 - 65535},  // words
-      {{Down(250, 200), Move(-1, 200)}, 1, true, kRedrawn, 65535 - 200, 0},  // unsigned
-      {{Down(250, 200), {WM_LBUTTONUP, 0, 0}, Move(300, 300)}, 1, false, kNone, 50, 0},
-      {{Down(150, 200), {WM_KEYDOWN, 'Q', 0}}, 0, true, kQuit, 50, 0},  // even in a drag
-      {{{WM_KEYDOWN, 'W', 0}, {WM_PAINT, 0, 0}}, -1, false, kPresented, 50, 0},
-      {{{WM_CLOSE, 0, 0}}, -1, false, kQuit, 50, 0},  // destroys the window, so last
+  struct Case {
+    std::vector<Message> messages;
+    int picked = -1;
+    bool dragging = false;
+    Outcome last = kNone;
+    std::pair<int, int> ball1 = {50, 0};
+  } const cases[] = {
+      {.messages = {Down(251, 170)}, .picked = 2, .dragging = true},  // the square's |51 / 2| wins
+      {.messages = {Down(250, 200), Down(20, 20)}},
+      {.messages = {Down(250, 200), Move(250, 200)}, .picked = 1, .dragging = true},  // no frame
+      {.messages = {Down(250, 200), Move(250, 201)}, .picked = 1, .dragging = true,
+       .last = kRedrawn, .ball1 = {50, -1}},
+      {.messages = {Down(250, 200), Move(260, 190), Move(270, 170)}, .picked = 1,
+       .dragging = true, .last = kRedrawn, .ball1 = {70, 30}},
+      {.messages = {Down(250, 200), Move(250, -1)}, .picked = 1, .dragging = true,
+       .last = kRedrawn, .ball1 = {50, 200 - 65535}},  // words
+      {.messages = {Down(250, 200), Move(-1, 200)}, .picked = 1, .dragging = true,
+       .last = kRedrawn, .ball1 = {65535 - 200, 0}},  // unsigned
+      {.messages = {Down(250, 200), {WM_LBUTTONUP, 0, 0}, Move(300, 300)}, .picked = 1},
+      {.messages = {Down(150, 200), {WM_KEYDOWN, 'Q', 0}}, .picked = 0, .dragging = true,
+       .last = kQuit},  // even in a drag
+      {.messages = {{WM_KEYDOWN, 'W', 0}, {WM_PAINT, 0, 0}}, .last = kPresented},
+      {.messages = {{WM_CLOSE, 0, 0}}, .last = kQuit},  // destroys the window, so last
   };
   HWND window = CreateAppWindow(nullptr);
   ShowWindow(window, SW_SHOW);
-  for (const auto& [messages, picked, dragging, last, centerX, centerY] : cases) {
+  for (const auto& [messages, picked, dragging, last, ball1] : cases) {
     SCOPED_TRACE(::testing::PrintToString(messages));
     g_balls.Clear();
     BuildScene(g_balls);
@@ -59,7 +70,7 @@ TEST(App, StartsUpThenMessageSequencesPickDragRedrawAndQuit) {
     EXPECT_EQ(g_dragging, dragging);
     std::vector<std::pair<int, int>> centres;
     for (const Ball* ball : balls) centres.emplace_back(ball->centerX, ball->centerY);
-    EXPECT_EQ(centres, (decltype(centres){{-50, 0}, {centerX, centerY}, {0, 30}}));
+    EXPECT_EQ(centres, (decltype(centres){{-50, 0}, ball1, {0, 30}}));
     HDC screen = GetDC(window);
     const bool shown = GetPixel(screen, 0, 0) == GetPixel(g_surface.dc, 0, 0);
     ReleaseDC(window, screen);

@@ -23,10 +23,12 @@ TEST(GdiObjects, SelectionHandsBackThePreviousAndDeletionSparesWhatIsInUse) {
   BITMAP record{};
   ASSERT_EQ(GetObjectA(dib.original, sizeof record, &record), int(sizeof record));
   EXPECT_EQ(record.bmWidth * record.bmHeight * record.bmBitsPixel, 1);  // 1 x 1 monochrome
-  for (int index = 0; index <= 9; ++index) {  // stock objects outlive deletion; 9 names none
+  for (int index = WHITE_BRUSH; index <= NULL_PEN; ++index) {  // stock objects outlive deletion
     HGDIOBJ stock = GetStockObject(index);
-    EXPECT_EQ(DeleteObject(stock) && GetStockObject(index) == stock, index != 9) << index;
+    EXPECT_TRUE(DeleteObject(stock)) << index;
+    EXPECT_EQ(GetStockObject(index), stock) << index;
   }
+  EXPECT_FALSE(DeleteObject(GetStockObject(NULL_PEN + 1)));  // names none
   HPEN pen = CreatePen(PS_SOLID, 1, 0xFF);
   EXPECT_EQ(SelectObject(dib.dc, pen), GetStockObject(BLACK_PEN));
   EXPECT_EQ(SelectObject(dib.dc, GetStockObject(BLACK_PEN)), pen);
@@ -100,7 +102,7 @@ TEST(BitmapFiles, FilesGiveThePixelsTheyDescribeOrNothing) {
     bool wineDiffers;  // refused files: Wine reads past the file or makes a picture anyway
     BmpParts parts;  // its palette and size filled in, pixels 1 2 3 (bottom row) 4 5 6 if none
     std::vector<std::string> rows;  // top row first, a PaletteColor digit per pixel; none: refused
-    std::vector<std::pair<std::size_t, std::uint32_t>> writes = {};  // 32-bit; planes+bpp at 26
+    std::vector<std::pair<BmpField, std::uint32_t>> writes = {};  // over the assembled file
     std::size_t keep = 9999;  // bytes kept; the headers and table end at 1078
   } const cases[] = {
       {"pixels the file lacks are 0", false, {.pixels = {1, 2}}, {"000", "120"}},
@@ -119,18 +121,25 @@ TEST(BitmapFiles, FilesGiveThePixelsTheyDescribeOrNothing) {
       // Wine takes the padded length, 256, for none and reads the pixels as commands.
       {"an absolute run of 255", true, Rle(longRun, 8, 999), {std::string(255, '5') + "99"}},
       {"file header cut", false, {}, {}, {}, 13}, {"info header cut", true, {}, {}, {}, 30},
-      {"cut before the pixels", true, {}, {}, {}, 1077}, {"not BM", false, {}, {}, {{0, 0x424D}}},
-      {"pixels at 4 GiB", true, {}, {}, {{10, ~15u}}}, {"header of 13", false, {}, {}, {{14, 13}}},
-      {"header past the end", false, {}, {}, {{14, 1 << 30}}}, {"0 wide", false, {}, {}, {{18, 0}}},
-      {"too wide", false, {}, {}, {{18, 0x7FFFFFFF}}}, {"0 high", false, {}, {}, {{22, 0}}},
-      {"-2^31 high", false, {}, {}, {{22, 1u << 31}}}, {"huge", false, {}, {}, {{22, 1 << 30}}},
-      {"2 planes", true, {}, {}, {{26, 2 | 8 << 16}}}, {"compression 9", true, {}, {}, {{30, 9}}},
-      {"7 bpp", false, {}, {}, {{26, 1 | 7 << 16}}}, {"bit fields, 8 bpp", true, {}, {}, {{30, 3}}},
-      {"RLE4, 8 bpp", true, {}, {}, {{30, 2}}},
-      {"top-down RLE", true, {}, {}, {{30, 1}, {22, ~6u}}},
-      {"RLE8, 24 bpp", true, {}, {}, {{30, 1}, {26, 1 | 24 << 16}}},
+      {"cut before the pixels", true, {}, {}, {}, 1077},
+      {"not BM", false, {}, {}, {{kMagicField, 'M' | 'B' << 8}}},
+      {"pixels at 4 GiB", true, {}, {}, {{kPixelOffsetField, ~15u}}},
+      {"header of 13", false, {}, {}, {{kHeaderSizeField, 13}}},
+      {"header past the end", false, {}, {}, {{kHeaderSizeField, 1 << 30}}},
+      {"0 wide", false, {}, {}, {{kWidthField, 0}}}, {"0 high", false, {}, {}, {{kHeightField, 0}}},
+      {"too wide", false, {}, {}, {{kWidthField, 0x7FFFFFFF}}},
+      {"-2^31 high", false, {}, {}, {{kHeightField, 1u << 31}}},
+      {"huge", false, {}, {}, {{kHeightField, 1 << 30}}},
+      {"2 planes", true, {}, {}, {{kPlanesAndDepthField, PlanesAndDepth(2, 8)}}},
+      {"7 bpp", false, {}, {}, {{kPlanesAndDepthField, PlanesAndDepth(1, 7)}}},
+      {"compression 9", true, {}, {}, {{kCompressionField, 9}}},
+      {"bit fields, 8 bpp", true, {}, {}, {{kCompressionField, BI_BITFIELDS}}},
+      {"RLE4, 8 bpp", true, {}, {}, {{kCompressionField, BI_RLE4}}},
+      {"top-down RLE", true, {}, {}, {{kCompressionField, BI_RLE8}, {kHeightField, -7u}}},
+      {"RLE8, 24 bpp", true, {}, {},
+       {{kCompressionField, BI_RLE8}, {kPlanesAndDepthField, PlanesAndDepth(1, 24)}}},
       // Wine's loader leaves top-down pictures blank and misreads core colour tables.
-      {"top-down", true, {}, {"123", "456"}, {{22, ~1u}}},
+      {"top-down", true, {}, {"123", "456"}, {{kHeightField, -2u}}},
       {"core colours, offset 0", true, {.headerSize = 12, .pixelOffset = 0}, {"456", "123"}},
       {"1 bpp, V5 header", false,
        {.headerSize = 124, .bitsPerPixel = 1, .pixels = {0b1011'0011, 0b1000'0000}}, {"101100111"}},

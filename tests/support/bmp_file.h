@@ -23,6 +23,13 @@ inline void Set32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t 
   for (std::size_t i = 0; i < 4; ++i) out[at + i] = std::uint8_t(v >> (8 * i));
 }
 
+// Where a file's 32-bit header fields lie, for writing bad values over a well-formed file.
+enum BmpField : std::size_t { kMagicField = 0, kPixelOffsetField = 10, kHeaderSizeField = 14,
+  kWidthField = 18, kHeightField = 22, kPlanesAndDepthField = 26, kCompressionField = 30 };
+constexpr std::uint32_t PlanesAndDepth(std::uint32_t planes, std::uint32_t bitsPerPixel) {
+  return planes | bitsPerPixel << 16;
+}
+
 // Any bitmap file from its parts in file order.
 struct BmpParts {
   std::uint32_t headerSize = 40;  // 12, 40, 108 or 124, or any other size to be refused
@@ -39,7 +46,7 @@ struct BmpParts {
 inline std::vector<std::uint8_t> AssembleBmp(const BmpParts& p) {
   std::vector<std::uint8_t> out = {'B', 'M'};
   for (std::uint32_t field : {0u, 0u, 0u, p.headerSize}) Put32(out, field);  // sizes set below
-  const std::int32_t planesAndDepth = 1 | p.bitsPerPixel << 16;
+  const std::int32_t planesAndDepth = std::int32_t(PlanesAndDepth(1, p.bitsPerPixel));
   if (p.headerSize == 12) {  // width, height, planes and depth of 16 bits each
     for (std::int32_t v : {(p.width & 0xFFFF) | p.height << 16, planesAndDepth}) Put32(out, v);
   } else {

@@ -40,7 +40,8 @@ TEST(Surface, DrawsAndCopiesWhereToldAndRefusesABadCreateUntouched) {
   source.Clear(0x4080FF);  // 16 bpp keeps 5 bits per channel and replicates them back
   source.DrawLine(0, 3, 2, 3);  // in the black pen a device context starts with
   s.Blit(source, 6, -1);
-  ASSERT_TRUE(sprite.Create(3, 1, 32) && mask.Create(2, 1, 32));
+  ASSERT_TRUE(sprite.Create(3, 1, 32));
+  ASSERT_TRUE(mask.Create(2, 1, 32));
   sprite.Clear(0x0000FF);
   mask.SetPenColor(0xFFFFFF);
   mask.DrawLine(1, 0, 1, 0);  // black, white

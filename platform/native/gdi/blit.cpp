@@ -5,6 +5,7 @@
 // through their colour first; the raster operation then combines the destination's own pixel
 // values bit by bit.
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/native/gdi/format.h"
@@ -41,27 +42,27 @@ void CombineBytes(Rop rop, std::uint8_t* out, const std::uint8_t* in, std::size_
   for (; i < bytes; ++i) out[i] = static_cast<std::uint8_t>(rop == Rop::kAnd ? out[i] & in[i] : out[i] ^ in[i]);
 }
 
-}  // namespace
-
-BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandle, int sourceX,
-            int sourceY, DWORD code) {
-  Dc* dest = As<Dc>(destHandle, Kind::kDc);
-  Dc* source = As<Dc>(sourceHandle, Kind::kDc);
-  if (!dest || !source) return FALSE;
+// A blit after clipping: the destination rectangle clipped to the destination bitmap and, shifted
+// to the source, to the source bitmap; never empty.
+struct Blit {
+  const Bitmap& d;
+  const Bitmap& s;
   Rop rop;
-  if (code == SRCCOPY) {
-    rop = Rop::kCopy;
-  } else if (code == SRCAND) {
-    rop = Rop::kAnd;
-  } else if (code == SRCINVERT) {
-    rop = Rop::kXor;
-  } else {
-    return FALSE;
-  }
-  const Bitmap& d = *dest->bitmap;
-  const Bitmap& s = *source->bitmap;
-  // A negative extent names the rectangle that ends at the given corner, that corner's pixel
-  // included: it spans x + width + 1 .. x, for destination and source alike.
+  std::int64_t left, top, right, bottom;  // in the destination
+  std::int64_t shiftX, shiftY;            // from a destination pixel to its source pixel
+  // The same bitmap may be both ends: rows go in the order that reads before it overwrites.
+  bool upward;
+
+  int NthRow(std::int64_t i) const { return static_cast<int>(upward ? bottom - 1 - i : top + i); }
+  int SourceRow(int row) const { return static_cast<int>(row + shiftY); }
+  int SourceColumn(std::int64_t column) const { return static_cast<int>(column + shiftX); }
+};
+
+// The blit that BitBlt's arguments describe, or nothing when clipping leaves no pixel. A negative
+// extent names the rectangle that ends at the given corner, that corner's pixel included: it spans
+// x + width + 1 .. x, for destination and source alike.
+std::optional<Blit> Clip(const Bitmap& d, const Bitmap& s, Rop rop, int x, int y, int width,
+                         int height, int sourceX, int sourceY) {
   std::int64_t dx = x, dy = y, sx = sourceX, sy = sourceY, w = width, h = height;
   if (w < 0) dx += w + 1, sx += w + 1, w = -w;
   if (h < 0) dy += h + 1, sy += h + 1, h = -h;
@@ -74,56 +75,91 @@ BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandl
   };
   clip(0, 0, d);
   clip(dx - sx, dy - sy, s);
-  if (left >= right || top >= bottom) return TRUE;
+  if (left >= right || top >= bottom) return std::nullopt;
+  return Blit{d, s, rop, left, top, right, bottom, sx - dx, sy - dy, &d == &s && sy < dy};
+}
 
-  const int cols = static_cast<int>(right - left);
-  const bool raw = SameDirectLayout(d, s);
-  // The same bitmap may be both ends: copy rows in the order that reads before it overwrites.
-  const bool upward = &d == &s && top > top - dy + sy;
-  // Same layout and whole bytes per pixel: the operation runs on the bytes themselves, unless
-  // source and destination share rows, where AND and XOR must read a row before changing it.
-  const bool sharedRows = &d == &s && sy == dy;
-  if (raw && d.bitsPerPixel % 8 == 0 && (rop == Rop::kCopy || !sharedRows)) {
-    const std::size_t pixelBytes = static_cast<std::size_t>(d.bitsPerPixel / 8);
-    const std::size_t bytes = static_cast<std::size_t>(cols) * pixelBytes;
-    const std::int64_t rows = bottom - top;
-    // Whole rows without padding, laid out the same way up in both: the rows are one run of
-    // memory at each end, and one call moves them all (overlap included, for a copy).
-    if (bytes == static_cast<std::size_t>(d.pitch) && d.pitch == s.pitch && d.stride == s.stride &&
-        (rop == Rop::kCopy || &d != &s)) {
-      const int rowShift = static_cast<int>(sy - dy);
-      const int first = static_cast<int>(top), end = static_cast<int>(bottom);
-      CombineBytes(rop, FirstRowInMemory(d, first, end),
-                   FirstRowInMemory(s, first + rowShift, end + rowShift),
-                   bytes * static_cast<std::size_t>(rows));
-      return TRUE;
-    }
-    for (std::int64_t i = 0; i < rows; ++i) {
-      const int row = static_cast<int>(upward ? bottom - 1 - i : top + i);
-      std::uint8_t* out = Row(d, row) + static_cast<std::size_t>(left) * pixelBytes;
-      const std::uint8_t* in = Row(s, static_cast<int>(row - dy + sy)) +
-                               static_cast<std::size_t>(left - dx + sx) * pixelBytes;
-      CombineBytes(rop, out, in, bytes);
-    }
-    return TRUE;
+// Given the same layout and whole bytes per pixel: rows without padding, the same way up at both
+// ends, are one run of memory at each end, and one call moves them all (overlap included, for a
+// copy).
+bool IsOneRun(const Blit& b, std::size_t rowBytes) {
+  return rowBytes == static_cast<std::size_t>(b.d.pitch) && b.d.pitch == b.s.pitch &&
+         b.d.stride == b.s.stride && (b.rop == Rop::kCopy || &b.d != &b.s);
+}
+
+void CombineOneRun(const Blit& b, std::size_t rowBytes) {
+  const int first = static_cast<int>(b.top), end = static_cast<int>(b.bottom);
+  CombineBytes(b.rop, FirstRowInMemory(b.d, first, end),
+               FirstRowInMemory(b.s, b.SourceRow(first), b.SourceRow(end)),
+               rowBytes * static_cast<std::size_t>(b.bottom - b.top));
+}
+
+// Same layout and whole bytes per pixel: the operation runs on each row's bytes.
+void CombineRowBytes(const Blit& b, std::size_t pixelBytes) {
+  const std::size_t bytes = static_cast<std::size_t>(b.right - b.left) * pixelBytes;
+  for (std::int64_t i = 0; i < b.bottom - b.top; ++i) {
+    const int row = b.NthRow(i);
+    std::uint8_t* out = Row(b.d, row) + static_cast<std::size_t>(b.left) * pixelBytes;
+    const std::uint8_t* in =
+        Row(b.s, b.SourceRow(row)) + static_cast<std::size_t>(b.SourceColumn(b.left)) * pixelBytes;
+    CombineBytes(b.rop, out, in, bytes);
   }
+}
 
+// Any formats, pixel by pixel: each source row is read whole (converted through its colour unless
+// the layouts agree) before the destination row is combined with it.
+void CombineConvertedPixels(const Blit& b, bool sameLayout) {
+  const int cols = static_cast<int>(b.right - b.left);
   std::vector<std::uint32_t> converted(static_cast<std::size_t>(cols));
-  for (std::int64_t i = 0; i < bottom - top; ++i) {
-    const int row = static_cast<int>(upward ? bottom - 1 - i : top + i);
-    const int srcRow = static_cast<int>(row - dy + sy);
-    const int srcCol = static_cast<int>(left - dx + sx);
-    const std::uint8_t* in = Row(s, srcRow);
+  for (std::int64_t i = 0; i < b.bottom - b.top; ++i) {
+    const int row = b.NthRow(i);
+    const int srcCol = b.SourceColumn(b.left);
+    const std::uint8_t* in = Row(b.s, b.SourceRow(row));
     for (int c = 0; c < cols; ++c) {
-      const std::uint32_t p = s.format->get(in, srcCol + c);
-      converted[c] = raw ? p : d.format->fromColor(d, s.format->toColor(s, p));
+      const std::uint32_t p = b.s.format->get(in, srcCol + c);
+      converted[c] = sameLayout ? p : b.d.format->fromColor(b.d, b.s.format->toColor(b.s, p));
     }
-    std::uint8_t* out = Row(d, row);
-    const int dstCol = static_cast<int>(left);
+    std::uint8_t* out = Row(b.d, row);
+    const int dstCol = static_cast<int>(b.left);
     for (int c = 0; c < cols; ++c) {
-      const std::uint32_t old = rop == Rop::kCopy ? 0 : d.format->get(out, dstCol + c);
-      d.format->put(out, dstCol + c, Combine(rop, old, converted[c]));
+      const std::uint32_t old = b.rop == Rop::kCopy ? 0 : b.d.format->get(out, dstCol + c);
+      b.d.format->put(out, dstCol + c, Combine(b.rop, old, converted[c]));
     }
+  }
+}
+
+std::optional<Rop> RopFor(DWORD code) {
+  if (code == SRCCOPY) return Rop::kCopy;
+  if (code == SRCAND) return Rop::kAnd;
+  if (code == SRCINVERT) return Rop::kXor;
+  return std::nullopt;
+}
+
+}  // namespace
+
+BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandle, int sourceX,
+            int sourceY, DWORD code) {
+  Dc* dest = As<Dc>(destHandle, Kind::kDc);
+  Dc* source = As<Dc>(sourceHandle, Kind::kDc);
+  const std::optional<Rop> rop = RopFor(code);
+  if (!dest || !source || !rop) return FALSE;
+  const std::optional<Blit> blit =
+      Clip(*dest->bitmap, *source->bitmap, *rop, x, y, width, height, sourceX, sourceY);
+  if (!blit) return TRUE;  // nothing left after clipping
+  const bool sameLayout = SameDirectLayout(blit->d, blit->s);
+  // Bytes are combined as they are unless source and destination share rows, where AND and XOR
+  // must read a row before changing it.
+  const bool sharedRows = &blit->d == &blit->s && blit->shiftY == 0;
+  if (sameLayout && blit->d.bitsPerPixel % 8 == 0 && (*rop == Rop::kCopy || !sharedRows)) {
+    const std::size_t pixelBytes = static_cast<std::size_t>(blit->d.bitsPerPixel / 8);
+    const std::size_t rowBytes = static_cast<std::size_t>(blit->right - blit->left) * pixelBytes;
+    if (IsOneRun(*blit, rowBytes)) {
+      CombineOneRun(*blit, rowBytes);
+    } else {
+      CombineRowBytes(*blit, pixelBytes);
+    }
+  } else {
+    CombineConvertedPixels(*blit, sameLayout);
   }
   return TRUE;
 }

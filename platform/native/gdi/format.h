@@ -45,7 +45,8 @@ bool SameDirectLayout(const Bitmap& a, const Bitmap& b);
 // Colour of a pixel value read through red, green and blue channel masks.
 COLORREF MaskedColor(std::uint32_t pixel, const std::uint32_t (&masks)[3]);
 
-// Colour of a pixel as 0x00RRGGBB-free COLORREF, from any format (blits convert through it).
+// Colour of a pixel as a plain 0x00BBGGRR COLORREF (no flags in the top byte), from any format
+// (blits convert through it).
 inline COLORREF PixelColor(const Bitmap& b, int x, int y) {
   return b.format->toColor(b, b.format->get(Row(b, y), x));
 }

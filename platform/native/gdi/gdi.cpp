@@ -145,9 +145,9 @@ HGDIOBJ GetStockObject(int index) {
   StockObjects& s = Stock();
   switch (index) {
     case WHITE_BRUSH: return s.white;
-    case 1: return s.lightGray;
-    case 2: return s.gray;
-    case 3: return s.darkGray;
+    case LTGRAY_BRUSH: return s.lightGray;
+    case GRAY_BRUSH: return s.gray;
+    case DKGRAY_BRUSH: return s.darkGray;
     case BLACK_BRUSH: return s.black;
     case NULL_BRUSH: return s.hollow;
     case WHITE_PEN: return s.whitePen;
@@ -255,7 +255,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
 }
 
 HPEN CreatePen(int style, int, COLORREF color) {
-  if (style == 5) return reinterpret_cast<HPEN>(GetStockObject(NULL_PEN));  // PS_NULL
+  if (style == PS_NULL) return reinterpret_cast<HPEN>(GetStockObject(NULL_PEN));
   auto* pen = new Pen;
   pen->kind = Kind::kPen;
   pen->color = color;

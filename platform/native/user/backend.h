@@ -1,6 +1,6 @@
 // One window-system backend under the native user32: real windows (sdl2/ on a desktop, web/ in a
-// browser page) or in-memory ones (headless/). Programs get the one that shows windows unless they, or ZANTREL_BACKEND, ask for
-// another (backend_choice.cpp).
+// browser page) or in-memory ones (headless/). Programs get the one that shows windows unless
+// they, or ZANTREL_BACKEND, ask for another (backend_choice.cpp).
 #pragma once
 
 #include <cstdint>

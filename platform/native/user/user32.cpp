@@ -1,6 +1,6 @@
 // The native user32 subset: window classes, windows with client-area pixels, one thread's
-// message queue, window DCs. Messages follow Windows: posted input first, then WM_PAINT while a
-// window is invalid, WM_QUIT once the queue is empty after PostQuitMessage.
+// message queue, window DCs. GetMessageA takes them in Windows' order: posted messages first, then
+// WM_QUIT once PostQuitMessage was called, then WM_PAINT for an invalid window, then new input.
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -9,13 +9,12 @@
 
 #include "platform/native/gdi/window_dc.h"
 #include "platform/native/user/backend.h"
+#include "platform/window_frame.h"
 
 namespace zantrel::user {
 
-// Frame of a caption window without a sizing border: 3 pixels each side, 19 caption + 3 above.
-constexpr int kFrameWidth = 6;
-constexpr int kFrameHeight = 25;
 constexpr DWORD WS_THICKFRAME = 0x00040000;
+constexpr int kSizingBorder = 2;  // what a sizing border adds to the fixed frame on each side
 
 struct WindowClass {
   std::string name;
@@ -162,9 +161,9 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
   w->windowClass = found;
   w->title = title ? title : "";
   const bool framed = style & WS_CAPTION;
-  const int border = (style & WS_THICKFRAME) ? 2 : 0;
-  w->width = width - (framed ? kFrameWidth + 2 * border : 0);
-  w->height = height - (framed ? kFrameHeight + 2 * border : 0);
+  const int border = (style & WS_THICKFRAME) ? kSizingBorder : 0;
+  w->width = width - (framed ? kCaptionFrameWidth + 2 * border : 0);
+  w->height = height - (framed ? kCaptionFrameHeight + 2 * border : 0);
   if (w->width < 1) w->width = 1;
   if (w->height < 1) w->height = 1;
   w->pixels.assign(static_cast<std::size_t>(w->width) * w->height * 4, 0);

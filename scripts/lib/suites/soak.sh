@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # 100,000 drag steps through the window procedure on the headless backend (native build), then
 # the live DCs, bitmaps, pens and brushes and the resident memory compared with the figures after
-# the first hundred steps (JUnit into build/suites/soak.xml, the figures in the case's output).
+# the first hundred steps (JUnit into build/suites/soak.xml, the figures in a failure's message).
 set -uo pipefail
 source "$(dirname "$0")/../common.sh"
 cd "$ROOT"
@@ -12,12 +12,10 @@ rc=$?
 elapsed=$(($(date +%s) - start))
 echo "$figures"
 echo "soak: $steps steps in ${elapsed}s"
+source scripts/lib/junit.sh
 if [ $rc -eq 0 ]; then
-  body="<system-out>$figures</system-out>"
+  junit_case "drag_steps_$steps"
 else
-  body="<failure message=\"live objects or resident memory changed (exit $rc)\">$figures</failure>"
+  junit_case "drag_steps_$steps" "live objects or resident memory changed (exit $rc): $figures"
 fi
-{ echo "<testsuite name=\"soak\" tests=\"1\" failures=\"$((rc != 0))\">"
-  echo "  <testcase name=\"drag_steps_$steps\" time=\"$elapsed\">$body</testcase>"
-  echo "</testsuite>"; } >build/suites/soak.xml
-exit $rc
+junit_write soak build/suites/soak.xml

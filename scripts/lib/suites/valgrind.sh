@@ -10,17 +10,16 @@ cd "$ROOT"
 out=build/suites/valgrind
 mkdir -p "$out"
 export ZANTREL_BACKEND=headless
+source scripts/lib/junit.sh
 
 drags=()
 for i in $(seq 0 11); do  # each ball picked and dragged a few times, to the picture's edges too
   drags+=(--drag "$((150 + i % 3 * 50)),$((200 - i % 3 * 30)),$((40 + i * 30)),$((390 - i * 31))")
 done
 
-cases="" failures=0 count=0
 run_case() {  # name, command...
   local name=$1 log="$out/$1.log"
   shift
-  count=$((count + 1))
   valgrind --tool=memcheck --leak-check=full --show-leak-kinds=all --errors-for-leak-kinds=definite,indirect,possible \
     --track-origins=yes --error-exitcode=97 --suppressions=scripts/lib/valgrind.supp "$@" \
     >"$out/$name.stdout" 2>"$log"
@@ -28,19 +27,14 @@ run_case() {  # name, command...
   local summary
   summary=$(grep -o 'ERROR SUMMARY: [0-9]* errors' "$log" | tail -1)
   if [ $rc -eq 0 ] && [ "$summary" = "ERROR SUMMARY: 0 errors" ]; then
-    cases+="  <testcase name=\"$name\"><system-out>$summary</system-out></testcase>"$'\n'
+    junit_case "$name"
     echo "valgrind $name: $summary"
   else
-    failures=$((failures + 1))
-    cases+="  <testcase name=\"$name\"><failure message=\"exit $rc, ${summary:-no summary}, see $log\"/></testcase>"$'\n'
-    echo "valgrind $name: FAILED (exit $rc, ${summary:-no summary}), see $log" >&2
+    junit_case "$name" "exit $rc, ${summary:-no summary}, see $log"
   fi
 }
 
 run_case render_drags build/native/tools/zantrel-render "${drags[@]}" --out "$out/frame.bmp"
 run_case app_exit build/native/app/zantrel
 
-{ echo "<testsuite name=\"valgrind\" tests=\"$count\" failures=\"$failures\">"
-  printf '%s' "$cases"
-  echo "</testsuite>"; } >build/suites/valgrind.xml
-[ $failures -eq 0 ]
+junit_write valgrind build/suites/valgrind.xml

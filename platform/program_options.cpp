@@ -1,4 +1,4 @@
-#include "tools/program_options.h"
+#include "platform/program_options.h"
 
 #include <algorithm>
 
@@ -75,15 +75,30 @@ int RejectArgument(const ProgramInfo& program, std::string_view argument, std::s
   return kUsageStatus;
 }
 
+int RejectUnexpectedArgument(const ProgramInfo& program, std::string_view argument,
+                             std::string_view operandReason) {
+  return RejectArgument(program, argument,
+                        IsOption(argument) ? "unknown option" : operandReason);
+}
+
 std::vector<std::string> SplitCommandLine(const char* commandLine) {
   std::vector<std::string> words;
   std::string word;
-  bool inWord = false;
+  bool inWord = false;  // "" is an empty word
   bool quoted = false;
+  std::size_t backslashes = 0;
   for (const char* c = commandLine ? commandLine : ""; *c; ++c) {
-    if (*c == '"') {
+    if (*c == '\\') {
+      ++backslashes;
+      inWord = true;
+      continue;
+    }
+    const bool escaped = *c == '"' && backslashes % 2 == 1;
+    word.append(*c == '"' ? backslashes / 2 : backslashes, '\\');
+    backslashes = 0;
+    if (*c == '"' && !escaped) {
       quoted = !quoted;
-      inWord = true;  // "" is an empty word
+      inWord = true;
     } else if (!quoted && (*c == ' ' || *c == '\t')) {
       if (inWord) words.push_back(word);
       word.clear();
@@ -93,6 +108,7 @@ std::vector<std::string> SplitCommandLine(const char* commandLine) {
       inWord = true;
     }
   }
+  word.append(backslashes, '\\');
   if (inWord) words.push_back(word);
   return words;
 }

@@ -1,6 +1,7 @@
 // The command-line conventions every program of the project keeps: --help describes each option
 // on standard output, --version names the program and the project version, and a bad argument is
-// named with the reason, followed by the usage line, on standard error (exit status 2).
+// named with the reason, followed by the usage line, on standard error (exit status 2). Here, below
+// the app and the tools alike, so that every program reaches it without looking upward.
 #pragma once
 
 #include <optional>
@@ -33,7 +34,15 @@ std::string BadArgumentText(const ProgramInfo& program, std::string_view argumen
 std::optional<int> AnswerStandardOption(const ProgramInfo& program, std::string_view argument);
 // Reports the argument as bad and gives the status to exit with.
 int RejectArgument(const ProgramInfo& program, std::string_view argument, std::string_view reason);
+// An argument starting with "-" names an option; any other is an operand.
+constexpr bool IsOption(std::string_view argument) { return argument.starts_with("-"); }
+// Reports an argument the program has no place for: "unknown option" for an option, else the
+// reason given for a stray operand.
+int RejectUnexpectedArgument(const ProgramInfo& program, std::string_view argument,
+                             std::string_view operandReason);
 
-// The words of a Windows command line (the program's name not included): split at spaces and
-// tabs outside double quotes, quotes removed.
+// The words of a Windows command line (the program's name not included), as the Windows C runtime
+// splits it: at spaces and tabs outside double quotes; 2n backslashes before a double quote give
+// n backslashes and the quote opens or closes, 2n + 1 give n and a literal quote; backslashes
+// anywhere else are literal.
 std::vector<std::string> SplitCommandLine(const char* commandLine);
