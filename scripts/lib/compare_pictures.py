@@ -1,10 +1,10 @@
 """Compares two folders of pictures written by the native build and by the Win32 build.
 
 usage: compare_pictures.py SUITE NATIVE_DIR WINE_DIR JUNIT_OUT [--skip REASON NAME... | --crashed NAME...]
-One test case per picture name found in either folder. Pictures named after --skip are recorded as
-skipped for that reason; after --crashed, as failed because the Wine run died drawing them. A .pic file is "ZPIC", width, height,
-bits per pixel (little-endian int32), then raw DIB rows padded to 4 bytes; a .bmp file is a
-Windows bitmap file; anything else is compared as bytes. A difference names the first differing
+One test case per picture name found in either folder. Pictures named after --skip are recorded
+as skipped for that reason; after --crashed, as failed because the Wine run died drawing them.
+A .pic file is "ZPIC", width, height, bits per pixel (little-endian int32), then raw DIB rows
+padded to 4 bytes; a .bmp file is a Windows bitmap file; anything else is compared as bytes. A difference names the first differing
 pixel with both values. Exit status 1 when anything differs.
 """
 import pathlib
