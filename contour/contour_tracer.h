@@ -63,14 +63,19 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
     field.InsidePoints(v, v, 0, 0, out);
   };
 
-  // One byte per corner, lives for the call only; every entry read is written first.
+  // One byte per corner, lives for the call only; every entry read is written first. A field
+  // that decides blocks of corners at once, or takes whole rows, gives the same flags faster.
   std::array<std::uint8_t, kMaxCornerFlags> flags;
-  for (std::int32_t i = 0; i <= cells; ++i) {
-    std::uint8_t* row = &flags[static_cast<std::size_t>(stride * i)];
-    if constexpr (requires { field.InsideRow(0, 0, 0, 0, 0, row); }) {
-      field.InsideRow(-hw, cw, stride, hh - i * ch, threshold, row);  // the same flags, faster
-    } else {
-      for (std::int32_t j = 0; j <= cells; ++j) row[j] = inside({j * cw - hw, hh - i * ch}) ? 1 : 0;
+  if constexpr (requires { field.InsideGrid(0, 0, 0, 0, 0, 0, 0, flags.data()); }) {
+    field.InsideGrid(-hw, cw, stride, hh, ch, stride, threshold, flags.data());
+  } else {
+    for (std::int32_t i = 0; i <= cells; ++i) {
+      std::uint8_t* row = &flags[static_cast<std::size_t>(stride * i)];
+      if constexpr (requires { field.InsideRow(0, 0, 0, 0, 0, row); }) {
+        field.InsideRow(-hw, cw, stride, hh - i * ch, threshold, row);
+      } else {
+        for (std::int32_t j = 0; j <= cells; ++j) row[j] = inside({j * cw - hw, hh - i * ch}) ? 1 : 0;
+      }
     }
   }
 
