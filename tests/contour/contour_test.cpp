@@ -60,6 +60,8 @@ TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
       }
       CountingField<BallField> counting{field, {}};
       EXPECT_EQ(recorded(counting, cells, w, h), expected) << cells;  // point by point
+      EXPECT_EQ(recorded(field, cells, w, h), expected) << cells;     // corners decided by bounds
+      EXPECT_EQ(recorded(EveryCornerField<BallField>{field}, cells, w, h), expected) << cells;
       // Every corner once, then one bisection per crossed edge: two per segment, saddles too.
       EXPECT_EQ(counting.evaluations.size(), (cells + 1) * (cells + 1) + 2 * expected.size());
       Surface drawn, traced;  // DrawContour, the batched path, draws the same lines
