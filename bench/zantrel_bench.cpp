@@ -300,6 +300,19 @@ void BM_CornerFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_CornerFloor)->DenseRange(0, 4, 1);
 
+// The bounded corner pass of a frame alone, against the corner floor: the same flags.
+void BM_CornerPass(benchmark::State& state) {
+  const BallField& balls = Scene();
+  static std::uint8_t flags[201 * 201];
+  std::int64_t evaluated = 0;
+  for (auto _ : state) {
+    evaluated = balls.InsideGrid(-200, 2, 201, 200, 2, 201, 2, flags);
+    benchmark::ClobberMemory();
+  }
+  state.counters["exact_corners"] = static_cast<double>(evaluated);
+}
+BENCHMARK(BM_CornerPass);
+
 void BM_DrawContour(benchmark::State& state) {
   Picture p;
   const BallField& balls = Scene();

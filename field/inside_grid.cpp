@@ -46,8 +46,18 @@ struct BoundedBall {
   bool round;
   std::int64_t centerX, centerY;
   std::int64_t scaleX, scaleY;  // |scale|, 2^31 for INT_MIN
+  double inverseX, inverseY;    // 1 / |scale|, for a square ball's quotients
   double numerator;
 };
+
+// floor(a / divisor) for 0 <= a < 2^31 and 0 < divisor <= 2^31, without a division: the product
+// with the rounded inverse is within one of the quotient, and the integer steps correct it.
+std::int64_t Quotient(std::int64_t a, std::int64_t divisor, double inverse) {
+  std::int64_t q = static_cast<std::int64_t>(static_cast<double>(a) * inverse);
+  if (q * divisor > a) --q;
+  if ((q + 1) * divisor <= a) ++q;
+  return q;
+}
 
 std::int64_t Magnitude(std::int64_t v) { return v < 0 ? -v : v; }
 
@@ -88,13 +98,26 @@ bool TermBounds(const BoundedBall& b, const Extent& e, double& low, double& high
     high = b.numerator / (nearest < 2 ? kFieldFloor : static_cast<double>(nearest));
     return true;
   }
-  const std::int64_t nearX = ox.nearest / b.scaleX, nearY = oy.nearest / b.scaleY;
-  const std::int64_t farX = ox.farthest / b.scaleX, farY = oy.farthest / b.scaleY;
+  const std::int64_t nearX = Quotient(ox.nearest, b.scaleX, b.inverseX);
+  const std::int64_t nearY = Quotient(oy.nearest, b.scaleY, b.inverseY);
+  const std::int64_t farX = Quotient(ox.farthest, b.scaleX, b.inverseX);
+  const std::int64_t farY = Quotient(oy.farthest, b.scaleY, b.inverseY);
   const std::int64_t nearest = nearX > nearY ? nearX : nearY;
   const std::int64_t farthest = farX > farY ? farX : farY;
   low = b.numerator / (farthest < 1 ? kFieldFloor : static_cast<double>(farthest));
   high = b.numerator / (nearest < 1 ? kFieldFloor : static_cast<double>(nearest));
   return true;
+}
+
+// count inside flags from flags on: short runs, the most common, in two overlapping stores.
+void FillInside(std::uint8_t* flags, std::int32_t count) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  if (count >= 8 && count <= 16) {
+    std::memcpy(flags, &kOnes, 8);
+    std::memcpy(flags + count - 8, &kOnes, 8);
+  } else {
+    std::memset(flags, 1, static_cast<std::size_t>(count));
+  }
 }
 
 std::int32_t Wrapped(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
@@ -120,7 +143,9 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
       }
       return std::int64_t{rows} * columns;
     }
-    balls[ballCount++] = {round, ball.centerX, ball.centerY, Magnitude(ball.scaleX), Magnitude(ball.scaleY),
+    const std::int64_t scaleX = Magnitude(ball.scaleX), scaleY = Magnitude(ball.scaleY);
+    balls[ballCount++] = {round, ball.centerX, ball.centerY, scaleX, scaleY,
+                          1.0 / static_cast<double>(scaleX), 1.0 / static_cast<double>(scaleY),
                           round ? static_cast<double>(ball.radius * ball.radius) : static_cast<double>(ball.radius)};
   }
 
@@ -137,6 +162,8 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
     gathered = 0;
   };
 
+  // Every flag starts outside; blocks decided inside and evaluated corners overwrite theirs.
+  std::memset(flags, 0, stride * static_cast<std::size_t>(rows));
   Block pending[kMaxPendingBlocks];
   int pendingCount = 0;
   pending[pendingCount++] = {0, 0, rows, columns};
@@ -155,11 +182,11 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
       low = low + termLow;
       high = high + termHigh;
     }
-    const bool allInside = bounded && low - limit >= 0.0;
-    if (allInside || (bounded && high - limit < 0.0)) {
+    if (bounded && high - limit < 0.0) continue;  // all outside: left at 0
+    if (bounded && low - limit >= 0.0) {
       for (std::int32_t r = block.row; r < block.row + block.rows; ++r) {
-        std::memset(flags + stride * static_cast<std::size_t>(r) + static_cast<std::size_t>(block.column),
-                    allInside ? 1 : 0, static_cast<std::size_t>(block.columns));
+        FillInside(flags + stride * static_cast<std::size_t>(r) + static_cast<std::size_t>(block.column),
+                   block.columns);
       }
       continue;
     }
