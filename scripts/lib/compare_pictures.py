@@ -1,7 +1,8 @@
 """Compares two folders of pictures written by the native build and by the Win32 build.
 
-usage: compare_pictures.py SUITE NATIVE_DIR WINE_DIR JUNIT_OUT
-One test case per picture name found in either folder. A .pic file is "ZPIC", width, height,
+usage: compare_pictures.py SUITE NATIVE_DIR WINE_DIR JUNIT_OUT [--skip REASON NAME... | --crashed NAME...]
+One test case per picture name found in either folder. Pictures named after --skip are recorded as
+skipped for that reason; after --crashed, as failed because the Wine run died drawing them. A .pic file is "ZPIC", width, height,
 bits per pixel (little-endian int32), then raw DIB rows padded to 4 bytes; a .bmp file is a
 Windows bitmap file; anything else is compared as bytes. A difference names the first differing
 pixel with both values. Exit status 1 when anything differs.
@@ -62,6 +63,9 @@ def describe(native, wine, suffix):
 
 def main():
     suite, native_dir, wine_dir, out = sys.argv[1:5]
+    rest = sys.argv[5:]
+    skip_reason = rest[1] if rest[:1] == ["--skip"] else None
+    crashed = set(rest[2:] if skip_reason else rest[1:])
     native_dir, wine_dir = pathlib.Path(native_dir), pathlib.Path(wine_dir)
     names = sorted({p.name for p in native_dir.iterdir()} | {p.name for p in wine_dir.iterdir()})
     root = ET.Element("testsuite", name=suite)
@@ -71,7 +75,13 @@ def main():
         case = ET.SubElement(root, "testcase", classname=suite, name=label)
         a, b = native_dir / name, wine_dir / name
         message = None
-        if not a.exists() or not b.exists():
+        if label in crashed and skip_reason:
+            ET.SubElement(case, "skipped", message=skip_reason)
+            print(f"{suite}: {label}: skipped: {skip_reason}", file=sys.stderr)
+            continue
+        if label in crashed:
+            message = "the Wine run died drawing it"
+        elif not a.exists() or not b.exists():
             message = f"missing from the {'native' if not a.exists() else 'wine'} output"
         else:
             native, wine = a.read_bytes(), b.read_bytes()
@@ -83,8 +93,11 @@ def main():
             print(f"{suite}: {case.get('name')}: {message}", file=sys.stderr)
     root.set("tests", str(len(names)))
     root.set("failures", str(failed))
+    skipped = len(crashed) if skip_reason else 0
+    root.set("skipped", str(skipped))
     ET.ElementTree(root).write(out, encoding="utf-8", xml_declaration=True)
-    print(f"{suite}: {len(names) - failed} of {len(names)} identical")
+    print(f"{suite}: {len(names) - failed - skipped} of {len(names) - skipped} identical"
+          + (f", {skipped} skipped" if skipped else ""))
     return 1 if failed or not names else 0
 
 

@@ -407,16 +407,26 @@ Pictures ReadPictures(std::istream& in) {
 }  // namespace
 }  // namespace zantrel::diff
 
+// Names each picture on standard output ("picture NAME") before drawing it, so that a run that dies names the
+// picture it died on; --after NAME resumes such a run behind that picture.
 int main(int argc, char** argv) {
   using namespace zantrel;
-  std::ifstream in(argc == 3 ? argv[1] : "");
+  const bool resumes = argc == 5 && std::string(argv[3]) == "--after";
+  std::ifstream in(argc == 3 || resumes ? argv[1] : "");
   if (!in) {
-    std::fprintf(stderr, "usage: zantrel-catalogue PICTURES OUTDIR\n");
+    std::fprintf(stderr, "usage: zantrel-catalogue PICTURES OUTDIR [--after NAME]\n");
     return 2;
   }
   std::string file = argv[1];  // what an error is about
+  bool drawing = !resumes;
   try {
     for (const auto& [name, steps] : diff::ReadPictures(in)) {
+      if (!drawing) {
+        drawing = name == argv[4];
+        continue;
+      }
+      std::printf("picture %s\n", name.c_str());
+      std::fflush(stdout);
       file = std::string(argv[2]) + "/" + name + ".pic";
       if (!test::WriteBytes(file, diff::DrawSteps(steps))) throw std::runtime_error("not written");
     }
