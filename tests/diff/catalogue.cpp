@@ -407,8 +407,8 @@ Pictures ReadPictures(std::istream& in) {
 }  // namespace
 }  // namespace zantrel::diff
 
-// Names each picture on standard output ("picture NAME") before drawing it, so that a run that dies names the
-// picture it died on; --after NAME resumes such a run behind that picture.
+// Names each picture on standard output ("picture NAME") before drawing it, so that a run that
+// dies names the picture it died on; --after NAME resumes such a run behind that picture.
 int main(int argc, char** argv) {
   using namespace zantrel;
   const bool resumes = argc == 5 && std::string(argv[3]) == "--after";
