@@ -1,13 +1,15 @@
 // LineTo: GDI's Bresenham line, the end pixel excluded, clipped to the bitmap.
 //
 // GDI walks the major axis one pixel per step and moves the minor axis when err + bias > 0,
-// with err starting at 2*minor - major and bias 1 in octants 3, 5, 6 and 8 (those running toward
-// negative x with y-major, or toward negative y). Unrolled, pixel j of the walk has the minor
-// offset
+// with err starting at 2*minor - major and bias 1 when a y-major line runs toward negative x or
+// an x-major one toward negative y (octants 3, 6, 5 and 8, counting counter-clockwise from +x
+// with +y; a tie of the axes is y-major). Unrolled, pixel j of the walk has the minor offset
 //     n(j) = floor((2*j*minor + major + bias - 1) / (2*major)),
 // which lets us clip exactly: the visible pixels are a contiguous range of j, found from the
 // major-axis bounds directly and from the minor-axis bounds by inverting n(j). The arithmetic is
 // done in 128 bits, so any pair of 32-bit end points gives the unclipped line's own pixels.
+// The walk itself selects its steps without branches: on random slopes, and on the contour's
+// short segments of every direction, a branch on the error term or the octant mispredicts.
 #include <cstring>
 
 #include "platform/native/gdi/format.h"
@@ -35,16 +37,6 @@ Wide FloorDiv(Wide a, Wide b) {  // b > 0
 }
 Wide CeilDiv(Wide a, Wide b) { return -FloorDiv(-a, b); }
 
-// Octant numbering as GDI's: 1 = +x major with +y, counter-clockwise in steps of 45 degrees.
-int Octant(std::int64_t dx, std::int64_t dy) {
-  if (dy > 0) {
-    if (dx > 0) return dx > dy ? 1 : 2;
-    return -dx > dy ? 4 : 3;
-  }
-  if (dx < 0) return -dx > -dy ? 5 : 6;
-  return dx > -dy ? 8 : 7;
-}
-
 // The error-term walk of the visible pixels, from the first one.
 struct Walk {
   std::int64_t err;
@@ -61,13 +53,9 @@ void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::p
   std::int64_t err = w.err;
   for (std::int64_t k = 0; k < w.count; ++k) {
     std::memcpy(p, bytes, kBytes);
-    if (err + w.bias > 0) {
-      p += minorDelta;
-      err += w.twoMinor - w.twoMajor;
-    } else {
-      err += w.twoMinor;
-    }
-    p += majorDelta;
+    const bool minorStep = err + w.bias > 0;
+    p += majorDelta + (minorStep ? minorDelta : 0);
+    err += w.twoMinor - (minorStep ? w.twoMajor : 0);
   }
 }
 
@@ -75,11 +63,12 @@ void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
   const std::int64_t dx = std::int64_t{to.x} - from.x;
   const std::int64_t dy = std::int64_t{to.y} - from.y;
   if (dx == 0 && dy == 0) return;
-  const int octant = Octant(dx, dy);
-  const int bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
-  const bool xMajor = octant == 1 || octant == 4 || octant == 5 || octant == 8;
-  const std::int64_t major = xMajor ? (dx < 0 ? -dx : dx) : (dy < 0 ? -dy : dy);
-  const std::int64_t minor = xMajor ? (dy < 0 ? -dy : dy) : (dx < 0 ? -dx : dx);
+  const std::int64_t absX = dx < 0 ? -dx : dx, absY = dy < 0 ? -dy : dy;
+  const bool xMajor = absX > absY;
+  // Where the minor axis does not move (dx or dy 0) the bias changes no step.
+  const int bias = (xMajor ? dy : dx) < 0 ? 1 : 0;
+  const std::int64_t major = xMajor ? absX : absY;
+  const std::int64_t minor = xMajor ? absY : absX;
   const int majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
   const int minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
   const std::int64_t majorStart = xMajor ? from.x : from.y;
