@@ -39,6 +39,13 @@ inline std::uint64_t EightCellsCrossed(const std::uint8_t* upper, const std::uin
   return (a ^ b) | (a ^ c) | (a ^ d);
 }
 
+// Whether no cell between two rows of corners is crossed: both rows wholly inside or wholly
+// outside alike, as every row above and below the contour is.
+inline bool RowsUncrossed(const std::uint8_t* upper, const std::uint8_t* lower, std::int32_t stride) {
+  const auto length = static_cast<std::size_t>(stride);
+  return std::memcmp(upper, lower, length) == 0 && std::memchr(upper, upper[0] ^ 1, length) == nullptr;
+}
+
 template <class Field, class Canvas>
 void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, std::int32_t height,
                   std::int32_t threshold, Canvas& canvas) {
@@ -122,9 +129,10 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
   };
 
   for (std::int32_t i = 0; i < cells; ++i) {
-    if (edgeCount + 4 * static_cast<std::size_t>(cells) > kMaxEdges) drawCells();
     const std::uint8_t* upper = &flags[static_cast<std::size_t>(stride * i)];
     const std::uint8_t* lower = upper + stride;
+    if (RowsUncrossed(upper, lower, stride)) continue;
+    if (edgeCount + 4 * static_cast<std::size_t>(cells) > kMaxEdges) drawCells();
     // Midpoints are summed in 64 bits: corners of a huge grid would overflow 32 bits; the
     // quotient fits.
     const std::int32_t yTop = hh - i * ch, yBottom = yTop - ch;
