@@ -59,7 +59,29 @@ void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::p
   }
 }
 
-void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
+// A line with both ends on a bitmap of 32-bit pixels, the contour's short segments among them:
+// every pixel of the walk is visible, starting at the first one with minor offset 0.
+void DrawInside32(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
+  const int dx = to.x - from.x, dy = to.y - from.y;  // both ends on the bitmap: no overflow
+  const int absX = dx < 0 ? -dx : dx, absY = dy < 0 ? -dy : dy;
+  const bool xMajor = absX > absY;
+  const int bias = (xMajor ? dy : dx) < 0 ? 1 : 0;
+  const int major = xMajor ? absX : absY, minor = xMajor ? absY : absX;
+  const std::ptrdiff_t stepX = dx < 0 ? -4 : 4, stepY = dy < 0 ? -b.stride : b.stride;
+  const std::ptrdiff_t majorDelta = xMajor ? stepX : stepY, minorDelta = xMajor ? stepY : stepX;
+  std::uint8_t* p = Row(b, from.y) + std::ptrdiff_t{from.x} * 4;
+  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+  int err = 2 * minor - major;
+  for (int k = 0; k < major; ++k) {
+    std::memcpy(p, bytes, 4);
+    const bool minorStep = err + bias > 0;
+    p += majorDelta + (minorStep ? minorDelta : 0);
+    err += 2 * minor - (minorStep ? 2 * major : 0);
+  }
+}
+
+[[gnu::noinline]] void DrawClipped(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
   const std::int64_t dx = std::int64_t{to.x} - from.x;
   const std::int64_t dy = std::int64_t{to.y} - from.y;
   if (dx == 0 && dy == 0) return;
@@ -76,7 +98,7 @@ void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
   const std::int64_t majorLimit = xMajor ? b.width : b.height;
   const std::int64_t minorLimit = xMajor ? b.height : b.width;
 
-  // Both ends on the bitmap (the common case): every pixel of the walk is visible.
+  // Both ends on the bitmap (a picture of another depth): every pixel of the walk is visible.
   const bool inside = from.x >= 0 && from.y >= 0 && to.x >= 0 && to.y >= 0 && from.x < b.width &&
                       to.x < b.width && from.y < b.height && to.y < b.height;
   // j in [0, major): the end pixel is excluded. Major axis: 0 <= majorStart + majorStep*j < limit.
@@ -144,6 +166,16 @@ void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
       e += walk.twoMinor;
     }
     a += majorStep;
+  }
+}
+
+void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
+  const bool inside = from.x >= 0 && from.y >= 0 && to.x >= 0 && to.y >= 0 && from.x < b.width &&
+                      to.x < b.width && from.y < b.height && to.y < b.height;
+  if (inside && b.bitsPerPixel == 32) {
+    DrawInside32(b, value, from, to);
+  } else {
+    DrawClipped(b, value, from, to);
   }
 }
 
