@@ -1,5 +1,5 @@
-// Benchmarks of the surface, the field and the frame, built for both targets so every figure has
-// a Wine's-gdi32 figure beside it (scripts/bench puts them side by side).
+// Benchmarks of the surface, the field and the frame, built for every target, so each native
+// figure has Wine's gdi32 and the WebAssembly build beside it (scripts/bench puts them together).
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -80,7 +80,7 @@ void BM_DrawLine(benchmark::State& state) {
 BENCHMARK(BM_DrawLine);
 
 // The lines' lower bound: only the stores of their pixels, at addresses found beforehand by
-// drawing each line alone. Most of those pixels are a cache line each, so this is memory-bound.
+// drawing each line alone.
 void BM_DrawLineStores(benchmark::State& state) {
   Picture p;
   auto* bits = static_cast<std::uint32_t*>(p.surface.bitmapRecord.bmBits);
@@ -206,7 +206,7 @@ BallField& Scene() {
   return *balls;
 }
 
-// The initial frame's 41189 evaluations, in grid order; the time is per evaluation batch.
+// Every corner of the first frame's grid (40401 evaluations) point by point, in grid order.
 void BM_FieldValue(benchmark::State& state) {
   const BallField& balls = Scene();
   for (auto _ : state) {
@@ -220,8 +220,8 @@ void BM_FieldValue(benchmark::State& state) {
 }
 BENCHMARK(BM_FieldValue);
 
-// The floor: the same field straight from three local records, no list walk, no drawing, as
-// many evaluations as one frame makes (41189).
+// The scalar floor: the same field straight from three local records, no list walk, no drawing,
+// as many evaluations as the point by point trace of the first frame makes (41189).
 struct LocalBall {
   bool round;
   std::int32_t radius, cx, cy, sx, sy;

@@ -27,7 +27,8 @@ class BallField : public ObjList<Ball> {
 
   // inside[k] = 1 where FieldValue(k * dx + x0, y, threshold) >= 0.0, else 0, for k < count: the
   // very same sums, taken ball by ball over the row in lanes of the active field kernel
-  // (field_kernels.h), with the list walked once per row. The reference for InsideGrid.
+  // (field_kernels.h), with the list walked once per chunk of 256 points. The reference for
+  // InsideGrid.
   void InsideRow(std::int32_t x0, std::int32_t dx, std::int32_t count, std::int32_t y,
                  std::int32_t threshold, std::uint8_t* inside) const;
 

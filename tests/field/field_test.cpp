@@ -167,6 +167,7 @@ TEST(BallField, GridFlagsAreEveryCornersFlags) {
        {demo, {-120, 3, 90, 130, 5, 60, 2}, {-60, 1, 150, 60, 1, 150, 4}}, 0.15},
       // m of 0 and 1 in one leaf: 1e6 against 1, on either side of the threshold.
       {{{BALL_SQUARE, 1, 0, 0, 8, 8}}, {{-12, 1, 25, 12, 1, 25, 2}}, 1},
+      {{{BALL_SQUARE, 1, 0, 0, 49, 49}}, {{-105, 7, 31, 105, 7, 31, 2}}, 1},  // 49 * (1 / 49) < 1
       // Squared sums past 32 bits far out: 40000^2 + 40000^2 wraps negative and takes the floor.
       {{{BALL_ROUND, 80, 0, 0, 1, 1}}, {{-40000, 1000, 81, 40000, 1000, 81, 2}}, 1},
       // Steps that wrap inside blocks: scaled offsets past 46340, offsets past 32 bits, INT_MIN.

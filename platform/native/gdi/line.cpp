@@ -65,7 +65,7 @@ void DrawInside32(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
   const int dx = to.x - from.x, dy = to.y - from.y;  // both ends on the bitmap: no overflow
   const int absX = dx < 0 ? -dx : dx, absY = dy < 0 ? -dy : dy;
   const bool xMajor = absX > absY;
-  const int bias = (xMajor ? dy : dx) < 0 ? 1 : 0;
+  const int bias = (xMajor ? dy : dx) < 0;
   const int major = xMajor ? absX : absY, minor = xMajor ? absY : absX;
   const std::ptrdiff_t stepX = dx < 0 ? -4 : 4, stepY = dy < 0 ? -b.stride : b.stride;
   const std::ptrdiff_t majorDelta = xMajor ? stepX : stepY, minorDelta = xMajor ? stepY : stepX;
