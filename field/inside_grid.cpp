@@ -81,8 +81,12 @@ struct Extent {
   std::int64_t lowX, highX, lowY, highY;
 };
 
-// Low and high bounds of one ball's term over the extent; false where a step could wrap there.
-bool TermBounds(const BoundedBall& b, const Extent& e, double& low, double& high) {
+// The divisors of one ball's term at the extent's nearest and farthest points, floor substituted;
+// false where a step could wrap there.
+struct Divisors {
+  double nearest, farthest;
+};
+bool DivisorsOver(const BoundedBall& b, const Extent& e, Divisors& divisors) {
   const Reach ox = ReachOf(b.centerX - e.highX, b.centerX - e.lowX);
   const Reach oy = ReachOf(b.centerY - e.highY, b.centerY - e.lowY);
   if (ox.farthest > kInt32Max || oy.farthest > kInt32Max) return false;
@@ -94,8 +98,8 @@ bool TermBounds(const BoundedBall& b, const Extent& e, double& low, double& high
     if (farthest > kInt32Max) return false;
     const std::int64_t nearX = ox.nearest * b.scaleX, nearY = oy.nearest * b.scaleY;
     const std::int64_t nearest = nearX * nearX + nearY * nearY;
-    low = b.numerator / (farthest < 2 ? kFieldFloor : static_cast<double>(farthest));
-    high = b.numerator / (nearest < 2 ? kFieldFloor : static_cast<double>(nearest));
+    divisors = {nearest < 2 ? kFieldFloor : static_cast<double>(nearest),
+                farthest < 2 ? kFieldFloor : static_cast<double>(farthest)};
     return true;
   }
   const std::int64_t nearX = Quotient(ox.nearest, b.scaleX, b.inverseX);
@@ -104,8 +108,8 @@ bool TermBounds(const BoundedBall& b, const Extent& e, double& low, double& high
   const std::int64_t farY = Quotient(oy.farthest, b.scaleY, b.inverseY);
   const std::int64_t nearest = nearX > nearY ? nearX : nearY;
   const std::int64_t farthest = farX > farY ? farX : farY;
-  low = b.numerator / (farthest < 1 ? kFieldFloor : static_cast<double>(farthest));
-  high = b.numerator / (nearest < 1 ? kFieldFloor : static_cast<double>(nearest));
+  divisors = {nearest < 1 ? kFieldFloor : static_cast<double>(nearest),
+              farthest < 1 ? kFieldFloor : static_cast<double>(farthest)};
   return true;
 }
 
@@ -164,6 +168,7 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
 
   // Every flag starts outside; blocks decided inside and evaluated corners overwrite theirs.
   std::memset(flags, 0, stride * static_cast<std::size_t>(rows));
+  Divisors divisors[kMaxBoundedBalls];
   Block pending[kMaxPendingBlocks];
   int pendingCount = 0;
   pending[pendingCount++] = {0, 0, rows, columns};
@@ -174,21 +179,22 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
     const std::int64_t ya = y0 - std::int64_t{block.row} * dy;
     const std::int64_t yb = y0 - std::int64_t{block.row + block.rows - 1} * dy;
     const Extent extent{xa < xb ? xa : xb, xa < xb ? xb : xa, ya < yb ? ya : yb, ya < yb ? yb : ya};
-    double low = 0.0, high = 0.0;
     bool bounded = true;
-    for (int b = 0; b < ballCount && bounded; ++b) {
-      double termLow, termHigh;
-      bounded = TermBounds(balls[b], extent, termLow, termHigh);
-      low = low + termLow;
-      high = high + termHigh;
-    }
-    if (bounded && high - limit < 0.0) continue;  // all outside: left at 0
-    if (bounded && low - limit >= 0.0) {
-      for (std::int32_t r = block.row; r < block.row + block.rows; ++r) {
-        FillInside(flags + stride * static_cast<std::size_t>(r) + static_cast<std::size_t>(block.column),
-                   block.columns);
+    for (int b = 0; b < ballCount && bounded; ++b) bounded = DivisorsOver(balls[b], extent, divisors[b]);
+    if (bounded) {
+      // The high sum first: most blocks decided are outside, and need no low sum.
+      double high = 0.0;
+      for (int b = 0; b < ballCount; ++b) high = high + balls[b].numerator / divisors[b].nearest;
+      if (high - limit < 0.0) continue;  // all outside: left at 0
+      double low = 0.0;
+      for (int b = 0; b < ballCount; ++b) low = low + balls[b].numerator / divisors[b].farthest;
+      if (low - limit >= 0.0) {
+        for (std::int32_t r = block.row; r < block.row + block.rows; ++r) {
+          FillInside(flags + stride * static_cast<std::size_t>(r) + static_cast<std::size_t>(block.column),
+                     block.columns);
+        }
+        continue;
       }
-      continue;
     }
     if (block.rows <= kLeafSide && block.columns <= kLeafSide) {
       if (gathered + block.rows * block.columns > kMaxGathered) evaluateGathered();
