@@ -165,6 +165,7 @@ TEST(BallField, GridFlagsAreEveryCornersFlags) {
       // Square plateaus whose bounds equal the threshold (m = 25 and 50 give 2 exactly).
       {{{BALL_ROUND, 80, 0, 0, 1, 1}, {BALL_SQUARE, 50, 3, -9, 1, 1}, {BALL_SQUARE, 100, 0, 0, -2, 1}},
        {demo, {-120, 3, 90, 130, 5, 60, 2}, {-60, 1, 150, 60, 1, 150, 4}}, 0.15},
+      {{{BALL_SQUARE, 50, 3, -9, 1, 1}}, {demo, {-60, 1, 150, 60, 1, 150, 2}}, 0.15},  // alone: 2 exactly
       // m of 0 and 1 in one leaf: 1e6 against 1, on either side of the threshold.
       {{{BALL_SQUARE, 1, 0, 0, 8, 8}}, {{-12, 1, 25, 12, 1, 25, 2}}, 1},
       {{{BALL_SQUARE, 1, 0, 0, 49, 49}}, {{-105, 7, 31, 105, 7, 31, 2}}, 1},  // 49 * (1 / 49) < 1
