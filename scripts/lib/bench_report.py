@@ -120,8 +120,8 @@ def main():
     balls = [(int(k.split("/")[1]), us(v)) for k, v in native.items() if k.startswith("BM_FrameBalls/")]
     exact_of = {k: v.get("exact_corners", float("nan")) for k, v in native.items()}
     cells.sort(), balls.sort()
-    corners = [((c + 1) ** 2, t) for c, t in cells]
-    plot(docs, "scaling-cells", "Frame cost against grid corners", "(cells + 1)^2 grid corners", corners)
+    # Against cells per side: the contour crosses a number of cells that grows with it.
+    plot(docs, "scaling-cells", "Frame cost against grid size", "cells per side", cells)
     plot(docs, "scaling-balls", "Frame cost against number of balls", "balls", balls)
 
     # The WebAssembly build: what a frame and its parts cost under Node.js and in the browser.
