@@ -185,7 +185,7 @@ def main():
     lines += ["", "## Against the floor and the lower bounds", "",
               "The corner floors are the exact corner pass of a frame (201 x 201 corners, the three",
               "balls) in one field kernel's lanes over local records: no list walk, no cell pass, no",
-              "drawing. The frame is cheaper than that floor only by not evaluating every corner: its",
+              "drawing. A frame can only come under that floor by not evaluating every corner: its",
               "corner pass decides blocks of corners by bounds on the field and evaluates the rest",
               f"({exact:.0f} of the {frame_corners:.0f} corners in the first frame, {100 * exact / frame_corners:.1f}%).",
               "The scalar floor is the older bound: 41189 point-by-point evaluations from local records,",
