@@ -1,5 +1,5 @@
-// Benchmarks of the surface, the field and the frame, built for both targets so every figure has
-// a Wine's-gdi32 figure beside it (scripts/bench puts them side by side).
+// Benchmarks of the surface, the field and the frame, built for every target, so each native
+// figure has Wine's gdi32 and the WebAssembly build beside it (scripts/bench puts them together).
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +8,7 @@
 
 #include "app/app.h"
 #include "bench/bench.h"
+#include "contour/contour_trace.h"
 #include "examples/shapes.h"
 #include "field/field_kernels.h"
 #include "field/wrap32.h"
@@ -79,7 +80,7 @@ void BM_DrawLine(benchmark::State& state) {
 BENCHMARK(BM_DrawLine);
 
 // The lines' lower bound: only the stores of their pixels, at addresses found beforehand by
-// drawing each line alone. Most of those pixels are a cache line each, so this is memory-bound.
+// drawing each line alone.
 void BM_DrawLineStores(benchmark::State& state) {
   Picture p;
   auto* bits = static_cast<std::uint32_t*>(p.surface.bitmapRecord.bmBits);
@@ -98,6 +99,46 @@ void BM_DrawLineStores(benchmark::State& state) {
   state.counters["pixels"] = static_cast<double>(pixels.size());
 }
 BENCHMARK(BM_DrawLineStores);
+
+// A frame's own segments (the first frame's 394, most a pixel or two long) drawn on the frame's
+// surface, and beside them the stores of their pixels alone, found as for BM_DrawLineStores.
+std::vector<TracedSegment> FrameSegments() {
+  BallField balls;
+  BuildScene(balls);
+  RecordingCanvas canvas;
+  TraceContour(balls, kFrameCells, kSize, kSize, kFrameThreshold, canvas);
+  return canvas.segments;
+}
+
+void BM_DrawSegments(benchmark::State& state) {
+  Picture p;
+  const auto segments = FrameSegments();
+  for (auto _ : state) {
+    for (const TracedSegment& s : segments) p.surface.DrawLine(s.x0, s.y0, s.x1, s.y1);
+    benchmark::ClobberMemory();
+  }
+  state.counters["segments"] = static_cast<double>(segments.size());
+}
+BENCHMARK(BM_DrawSegments);
+
+void BM_DrawSegmentStores(benchmark::State& state) {
+  Picture p;
+  auto* bits = static_cast<std::uint32_t*>(p.surface.bitmapRecord.bmBits);
+  std::vector<std::uint32_t> pixels;
+  for (const TracedSegment& s : FrameSegments()) {
+    p.surface.Clear(0);
+    p.surface.DrawLine(s.x0, s.y0, s.x1, s.y1);
+    for (std::uint32_t i = 0; i < kSize * kSize; ++i) {
+      if (bits[i] != 0) pixels.push_back(i);
+    }
+  }
+  for (auto _ : state) {
+    for (std::uint32_t i : pixels) bits[i] = 0x00FFFFFF;
+    benchmark::ClobberMemory();
+  }
+  state.counters["pixels"] = static_cast<double>(pixels.size());
+}
+BENCHMARK(BM_DrawSegmentStores);
 
 void BM_Blit(benchmark::State& state) {
   Picture source, target;
@@ -165,7 +206,7 @@ BallField& Scene() {
   return *balls;
 }
 
-// The initial frame's 41189 evaluations, in grid order; the time is per evaluation batch.
+// Every corner of the first frame's grid (40401 evaluations) point by point, in grid order.
 void BM_FieldValue(benchmark::State& state) {
   const BallField& balls = Scene();
   for (auto _ : state) {
@@ -179,8 +220,8 @@ void BM_FieldValue(benchmark::State& state) {
 }
 BENCHMARK(BM_FieldValue);
 
-// The floor: the same field straight from three local records, no list walk, no drawing, as
-// many evaluations as one frame makes (41189).
+// The scalar floor: the same field straight from three local records, no list walk, no drawing,
+// as many evaluations as the point by point trace of the first frame makes (41189).
 struct LocalBall {
   bool round;
   std::int32_t radius, cx, cy, sx, sy;
@@ -259,6 +300,19 @@ void BM_CornerFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_CornerFloor)->DenseRange(0, 4, 1);
 
+// The bounded corner pass of a frame alone, against the corner floor: the same flags.
+void BM_CornerPass(benchmark::State& state) {
+  const BallField& balls = Scene();
+  static std::uint8_t flags[201 * 201];
+  std::int64_t evaluated = 0;
+  for (auto _ : state) {
+    evaluated = balls.InsideGrid(-200, 2, 201, 200, 2, 201, 2, flags);
+    benchmark::ClobberMemory();
+  }
+  state.counters["exact_corners"] = static_cast<double>(evaluated);
+}
+BENCHMARK(BM_CornerPass);
+
 void BM_DrawContour(benchmark::State& state) {
   Picture p;
   const BallField& balls = Scene();
@@ -269,15 +323,17 @@ void BM_DrawContour(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawContour);
 
-// A whole frame as a drag step draws it: clear, trace, copy into the window.
-void RunFrames(benchmark::State& state, const BallField& balls, std::int32_t cells) {
+// A whole frame as a drag step draws it: clear, trace, copy into the window. The corners the
+// bounded corner pass evaluated, counted in a trace of its own, come out as a counter.
+template <class Field>
+void RunFrames(benchmark::State& state, const Field& field, std::int32_t cells) {
   Picture p;
   HWND window = BenchWindow();
   std::int64_t allocations = 0, frames = 0;
   for (auto _ : state) {
     const std::int64_t before = HeapAllocations();
     p.surface.Clear(0);
-    balls.DrawContour(cells, kSize, kSize, 2, &p.surface);
+    TraceContour(field, cells, kSize, kSize, 2, p.surface);
     p.surface.Present(window, 0, 0);
     allocations += HeapAllocations() - before;
     ++frames;
@@ -286,14 +342,33 @@ void RunFrames(benchmark::State& state, const BallField& balls, std::int32_t cel
       frames ? static_cast<double>(allocations) / static_cast<double>(frames) : 0;
 }
 
+// The corners a frame's bounded pass evaluates one by one, out of (cells + 1)^2.
+void CountExactCorners(benchmark::State& state, const BallField& balls, std::int32_t cells) {
+  static std::uint8_t flags[kMaxCornerFlags];
+  const std::int32_t step = kSize / cells;
+  state.counters["exact_corners"] =
+      static_cast<double>(balls.InsideGrid(-kSize / 2, step, cells + 1, kSize / 2, step, cells + 1, 2, flags));
+  state.counters["corners"] = static_cast<double>((cells + 1) * (cells + 1));
+}
+
 void BM_Frame(benchmark::State& state) {
   state.SetLabel(ActiveFieldKernel().name);
   RunFrames(state, Scene(), 200);
+  CountExactCorners(state, Scene(), 200);
 }
 BENCHMARK(BM_Frame);
 
+// The same frame with every corner evaluated (the reference pass the bounded one must match).
+void BM_FrameEveryCorner(benchmark::State& state) {
+  state.SetLabel(ActiveFieldKernel().name);
+  RunFrames(state, EveryCornerField<BallField>{Scene()}, 200);
+}
+BENCHMARK(BM_FrameEveryCorner);
+
 void BM_FrameCells(benchmark::State& state) {
-  RunFrames(state, Scene(), static_cast<std::int32_t>(state.range(0)));
+  const auto cells = static_cast<std::int32_t>(state.range(0));
+  RunFrames(state, Scene(), cells);
+  CountExactCorners(state, Scene(), cells);
 }
 BENCHMARK(BM_FrameCells)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->Arg(400)->Arg(706);
 
@@ -306,6 +381,7 @@ void BM_FrameBalls(benchmark::State& state) {
     b->centerX = centre(random), b->centerY = centre(random), b->scaleX = 1 + i % 2, b->scaleY = 1;
   }
   RunFrames(state, balls, 200);
+  CountExactCorners(state, balls, 200);
 }
 BENCHMARK(BM_FrameBalls)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Arg(16)->Arg(32)->Arg(64);
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -23,21 +24,19 @@ constexpr bool ContourGridFits(std::int32_t cells) {
   return cells >= 1 && cells <= kMaxContourCells && (cells + 1) * (cells + 1) <= kMaxCornerFlags;
 }
 
-// Whether a cell's corners lie on both sides of the contour (only those cells are crossed).
-inline bool CellCrossed(const std::uint8_t* upper, const std::uint8_t* lower, std::int32_t j) {
-  const int insideCorners = upper[j] + upper[j + 1] + lower[j] + lower[j + 1];
-  return insideCorners != 0 && insideCorners != 4;
-}
+// Bytes after the grid's last corner that the cell scan reads (and finds zero).
+constexpr std::int32_t kCornerFlagSlack = 8;
 
-// Whether none of the eight cells from j on is crossed: all 18 corner flags agree. Eight bytes
-// are compared at a time, since most cells lie wholly inside or outside. Reads flags j to j + 8.
-inline bool EightCellsUncrossed(const std::uint8_t* upper, const std::uint8_t* lower, std::int32_t j) {
+// The crossed cells among the eight from j on, one bit per cell at bit 8k for cell j + k: cells
+// whose four corner flags are not all alike. Reads flags j to j + 8 of both rows.
+inline std::uint64_t EightCellsCrossed(const std::uint8_t* upper, const std::uint8_t* lower, std::int32_t j) {
+  static_assert(std::endian::native == std::endian::little);
   std::uint64_t a, b, c, d;
   std::memcpy(&a, upper + j, 8);
   std::memcpy(&b, upper + j + 1, 8);
   std::memcpy(&c, lower + j, 8);
   std::memcpy(&d, lower + j + 1, 8);
-  return ((a ^ b) | (a ^ c) | (a ^ d)) == 0;
+  return (a ^ b) | (a ^ c) | (a ^ d);
 }
 
 // Whether no cell between two rows of corners is crossed: both rows wholly inside or wholly
@@ -57,74 +56,47 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
   const std::int32_t hh = height >> 1;
   const std::int32_t stride = cells + 1;
   auto inside = [&](ContourPoint p) { return field.FieldValue(p.x, p.y, threshold) >= 0.0; };
-  // A field that evaluates many points at once gets each row's edge midpoints in one batch;
+  // A field that evaluates many points at once gets the edge midpoints of many rows in one batch;
   // any other field is asked point by point, in the order the cells are drawn.
   constexpr bool kBatches = requires(const std::int32_t* v, std::uint8_t* out) {
     field.InsidePoints(v, v, 0, 0, out);
   };
 
-  // One byte per corner, lives for the call only; every entry read is written first.
-  std::array<std::uint8_t, kMaxCornerFlags> flags;
-  for (std::int32_t i = 0; i <= cells; ++i) {
-    std::uint8_t* row = &flags[static_cast<std::size_t>(stride * i)];
-    if constexpr (requires { field.InsideRow(0, 0, 0, 0, 0, row); }) {
-      field.InsideRow(-hw, cw, stride, hh - i * ch, threshold, row);  // the same flags, faster
-    } else {
-      for (std::int32_t j = 0; j <= cells; ++j) row[j] = inside({j * cw - hw, hh - i * ch}) ? 1 : 0;
+  // One byte per corner, lives for the call only; every entry read is written first. A field
+  // that decides blocks of corners at once, or takes whole rows, gives the same flags faster.
+  std::array<std::uint8_t, kMaxCornerFlags + kCornerFlagSlack> flags;
+  if constexpr (requires { field.InsideGrid(0, 0, 0, 0, 0, 0, 0, flags.data()); }) {
+    field.InsideGrid(-hw, cw, stride, hh, ch, stride, threshold, flags.data());
+  } else {
+    for (std::int32_t i = 0; i <= cells; ++i) {
+      std::uint8_t* row = &flags[static_cast<std::size_t>(stride * i)];
+      if constexpr (requires { field.InsideRow(0, 0, 0, 0, 0, row); }) {
+        field.InsideRow(-hw, cw, stride, hh - i * ch, threshold, row);
+      } else {
+        for (std::int32_t j = 0; j <= cells; ++j) row[j] = inside({j * cw - hw, hh - i * ch}) ? 1 : 0;
+      }
     }
   }
+  std::memset(&flags[static_cast<std::size_t>(stride * stride)], 0, kCornerFlagSlack);
 
-  // One row of cells at a time: its crossed cells, each crossed edge's midpoint and inside corner.
-  constexpr std::size_t kMaxCells = kMaxContourCells;
+  // Crossed cells of consecutive rows, each crossed edge's midpoint and inside corner, drawn when
+  // the next row might not fit (a row adds at most four edges a cell).
+  constexpr std::size_t kMaxEdges = 4 * kMaxContourCells;
   struct CrossedCell {
     std::int32_t crossings;  // 2, or 4 for a saddle
     bool topLeftInside;
   };
-  std::array<CrossedCell, kMaxCells> crossed;
-  std::array<ContourPoint, 4 * kMaxCells> insideCorner;
-  std::array<std::int32_t, 4 * kMaxCells> midX, midY;
-  std::array<std::uint8_t, 4 * kMaxCells> midInside;
+  std::array<CrossedCell, kMaxEdges / 2> crossed;
+  std::array<ContourPoint, kMaxEdges> insideCorner;
+  std::array<std::int32_t, kMaxEdges> midX, midY;
+  std::array<std::uint8_t, kMaxEdges> midInside;
+  std::size_t cellCount = 0, edgeCount = 0;
 
-  for (std::int32_t i = 0; i < cells; ++i) {
-    const std::uint8_t* upper = &flags[static_cast<std::size_t>(stride * i)];
-    const std::uint8_t* lower = upper + stride;
-    if (RowsUncrossed(upper, lower, stride)) continue;
-    const std::int32_t y0 = hh - i * ch;
-    std::size_t cellCount = 0, edgeCount = 0;
-    auto addCrossedCell = [&](std::int32_t j) {
-      const std::int32_t x0 = j * cw - hw;
-      // Corners clockwise on the surface: TL, TR, BR, BL; edge k runs from corner k to k + 1.
-      const ContourPoint corner[4] = {{x0, y0}, {x0 + cw, y0}, {x0 + cw, y0 - ch}, {x0, y0 - ch}};
-      const std::uint8_t flag[4] = {upper[j], upper[j + 1], lower[j + 1], lower[j]};
-      std::int32_t n = 0;
-      for (int edge = 0; edge < 4; ++edge) {
-        const ContourPoint a = corner[edge], b = corner[(edge + 1) & 3];
-        if (flag[edge] == flag[(edge + 1) & 3]) continue;
-        // One bisection step: the crossing is the midpoint when it is inside, else the inside
-        // corner, the bracket end that the step keeps. Sums in 64 bits: corners of a huge grid
-        // would overflow 32 bits; the quotient fits.
-        midX[edgeCount] = static_cast<std::int32_t>((std::int64_t{a.x} + b.x) / 2);
-        midY[edgeCount] = static_cast<std::int32_t>((std::int64_t{a.y} + b.y) / 2);
-        insideCorner[edgeCount] = flag[edge] ? a : b;
-        ++edgeCount;
-        ++n;
-      }
-      crossed[cellCount++] = {n, flag[0] != 0};
-    };
-    for (std::int32_t j = 0; j < cells;) {
-      if (j + 8 <= cells && EightCellsUncrossed(upper, lower, j)) {
-        j += 8;
-        continue;
-      }
-      if (CellCrossed(upper, lower, j)) addCrossedCell(j);
-      ++j;
-    }
-    if (cellCount == 0) continue;
+  auto drawCells = [&] {
     if constexpr (kBatches) {
       field.InsidePoints(midX.data(), midY.data(), static_cast<std::int32_t>(edgeCount), threshold,
                          midInside.data());
     }
-
     std::size_t edge = 0;
     for (std::size_t c = 0; c < cellCount; ++c) {
       ContourPoint crossing[4];
@@ -136,6 +108,8 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
         } else {
           midIsInside = inside(mid);
         }
+        // One bisection step: the crossing is the midpoint when it is inside, else the inside
+        // corner, the bracket end that the step keeps.
         const ContourPoint p = midIsInside ? mid : insideCorner[edge];
         crossing[k] = {hw + p.x, hh - p.y};
       }
@@ -151,5 +125,41 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
         canvas.DrawLine(crossing[2].x, crossing[2].y, crossing[3].x, crossing[3].y);
       }
     }
+    cellCount = edgeCount = 0;
+  };
+
+  for (std::int32_t i = 0; i < cells; ++i) {
+    const std::uint8_t* upper = &flags[static_cast<std::size_t>(stride * i)];
+    const std::uint8_t* lower = upper + stride;
+    if (RowsUncrossed(upper, lower, stride)) continue;
+    if (edgeCount + 4 * static_cast<std::size_t>(cells) > kMaxEdges) drawCells();
+    // Midpoints are summed in 64 bits: corners of a huge grid would overflow 32 bits; the
+    // quotient fits.
+    const std::int32_t yTop = hh - i * ch, yBottom = yTop - ch;
+    const auto yMid = static_cast<std::int32_t>((std::int64_t{yTop} + yBottom) / 2);
+    // Edges clockwise on the surface from the top: each is written, and kept when it is crossed.
+    auto addEdge = [&](bool isCrossed, std::int32_t x, std::int32_t y, ContourPoint insideEnd) {
+      midX[edgeCount] = x;
+      midY[edgeCount] = y;
+      insideCorner[edgeCount] = insideEnd;
+      edgeCount += isCrossed;
+    };
+    for (std::int32_t j0 = 0; j0 < cells; j0 += 8) {
+      std::uint64_t crossedCells = EightCellsCrossed(upper, lower, j0);
+      if (cells - j0 < 8) crossedCells &= (std::uint64_t{1} << 8 * (cells - j0)) - 1;
+      for (; crossedCells != 0; crossedCells &= crossedCells - 1) {
+        const std::int32_t j = j0 + std::countr_zero(crossedCells) / 8;
+        const std::int32_t xLeft = j * cw - hw, xRight = xLeft + cw;
+        const auto xMid = static_cast<std::int32_t>((std::int64_t{xLeft} + xRight) / 2);
+        const std::uint8_t tl = upper[j], tr = upper[j + 1], br = lower[j + 1], bl = lower[j];
+        const std::size_t firstEdge = edgeCount;
+        addEdge(tl != tr, xMid, yTop, tl ? ContourPoint{xLeft, yTop} : ContourPoint{xRight, yTop});
+        addEdge(tr != br, xRight, yMid, tr ? ContourPoint{xRight, yTop} : ContourPoint{xRight, yBottom});
+        addEdge(br != bl, xMid, yBottom, br ? ContourPoint{xRight, yBottom} : ContourPoint{xLeft, yBottom});
+        addEdge(bl != tl, xLeft, yMid, bl ? ContourPoint{xLeft, yBottom} : ContourPoint{xLeft, yTop});
+        crossed[cellCount++] = {static_cast<std::int32_t>(edgeCount - firstEdge), tl != 0};
+      }
+    }
   }
+  drawCells();
 }

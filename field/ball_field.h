@@ -13,6 +13,8 @@ class Surface;
 
 constexpr double kFieldFloor = 1e-6;          // stands in for a distance too small to divide by
 constexpr std::uint32_t kPickStart = 1000000;  // initial best metric of PickBall
+// Contributing balls InsideGrid bounds; with more, it evaluates every corner.
+constexpr int kMaxBoundedBalls = 128;
 
 class BallField : public ObjList<Ball> {
  public:
@@ -25,9 +27,19 @@ class BallField : public ObjList<Ball> {
 
   // inside[k] = 1 where FieldValue(k * dx + x0, y, threshold) >= 0.0, else 0, for k < count: the
   // very same sums, taken ball by ball over the row in lanes of the active field kernel
-  // (field_kernels.h), with the list walked once per row. The contour tracer's corner pass.
+  // (field_kernels.h), with the list walked once per chunk of 256 points. The reference for
+  // InsideGrid.
   void InsideRow(std::int32_t x0, std::int32_t dx, std::int32_t count, std::int32_t y,
                  std::int32_t threshold, std::uint8_t* inside) const;
+
+  // flags[r * columns + c] = 1 where FieldValue(x0 + c * dx, y0 - r * dy, threshold) >= 0.0, else
+  // 0, for r < rows and c < columns (coordinates wrapped to 32 bits): exactly InsideRow's flags
+  // row by row, but blocks of corners whose bounds on the field decide them are filled without
+  // evaluating their corners. Returns the number of corners evaluated. The contour tracer's
+  // corner pass.
+  std::int64_t InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_t columns, std::int32_t y0,
+                          std::int32_t dy, std::int32_t rows, std::int32_t threshold,
+                          std::uint8_t* flags) const;
 
   // inside[k] = 1 where FieldValue(xs[k], ys[k], threshold) >= 0.0, else 0, for k < count, in
   // the same lanes. The contour tracer's edge midpoints, a row of cells at a time.

@@ -33,8 +33,8 @@ constexpr FieldKernel kScalar{InstructionSet::kScalar, "scalar", 1, AddRow<1>, A
 
 #if defined(__x86_64__) || defined(__i386__)
 
-// Four lanes in two registers: SSE2's 32-bit integer lanes are four wide, its double lanes two.
-// Neither wider nor narrower code is needed here: division throughput bounds every x86 kernel.
+// Two lanes, the two doubles of an SSE2 register; the two points' 32-bit integer steps use half
+// of an integer register. The wider kernels below are the same code in four and eight lanes.
 [[gnu::target("sse2")]] void AddRowSse2(const Ball& b, std::int32_t x0, std::int32_t dx, std::int32_t n,
                                         std::int32_t y, double* s) {
   field_lanes::AddBallRow<2>(b, x0, dx, n, y, s);

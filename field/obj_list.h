@@ -57,7 +57,8 @@ class ObjList : public ListNode<T> {
   }
   const ListNode<T>* Find(const T* object) const { return const_cast<ObjList*>(this)->Find(object); }
 
-  // Releases every item first, then frees every node; the list is empty afterwards.
+  // Releases the counted items first (see above), then frees every node; the list is empty
+  // afterwards.
   void Clear() {
     if constexpr (requires(T* p) { p->useCount; }) {
       for (ListNode<T>* node = this; !node->isTail;) {

@@ -4,7 +4,9 @@
 // within its corner-flag table and do no undefined arithmetic; the field stays finite; a grid
 // the table cannot hold draws nothing; a traced grid evaluates each corner once plus once per
 // crossed edge and draws one segment per two crossings; every field kernel the CPU runs draws
-// exactly what the point by point pass draws.
+// exactly what the point by point pass draws, with the corners decided by bounds and with every
+// corner evaluated; and the bounded corner pass gives every corner's flags on any grid.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -55,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto before = LiveObjects();
   {
     BallField balls;
-    const int ballCount = in.ConsumeIntegralInRange(0, 4);
+    const int ballCount = in.ConsumeIntegralInRange(0, in.ConsumeIntegralInRange(0, 15) == 0 ? 40 : 4);
     for (int i = 0; i < ballCount; ++i) {
       const std::int32_t shape = in.ConsumeIntegralInRange(0, 7) == 0 ? in.ConsumeIntegral<std::int32_t>()
                                                                        : in.ConsumeIntegralInRange(1, 2);
@@ -88,6 +90,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
 
+    // The bounded corner pass on a small grid anywhere, of any steps (coordinates that wrap, blocks
+    // where a ball's steps wrap): InsideRow's flags, row by row.
+    {
+      constexpr std::int32_t kSide = 24;
+      const std::int32_t x0 = FuzzCoordinate(in, 200), dx = in.ConsumeBool() ? FuzzCoordinate(in, 8) : in.ConsumeIntegralInRange(-3, 3);
+      const std::int32_t y0 = FuzzCoordinate(in, 200), dy = in.ConsumeBool() ? FuzzCoordinate(in, 8) : in.ConsumeIntegralInRange(-3, 3);
+      const std::int32_t columns = in.ConsumeIntegralInRange(1, kSide), rows = in.ConsumeIntegralInRange(1, kSide);
+      std::uint8_t bounded[kSide * kSide], every[kSide * kSide];
+      const std::int64_t evaluated = balls.InsideGrid(x0, dx, columns, y0, dy, rows, threshold, bounded);
+      for (std::int32_t r = 0; r < rows; ++r) {
+        const auto y = static_cast<std::int32_t>(static_cast<std::uint32_t>(y0) - static_cast<std::uint32_t>(r) * static_cast<std::uint32_t>(dy));
+        balls.InsideRow(x0, dx, columns, y, threshold, every + r * columns);
+      }
+      Require(std::equal(bounded, bounded + rows * columns, every), "the bounded corner pass gives every corner's flags");
+      Require(evaluated >= 0 && evaluated <= rows * columns, "no corner is evaluated twice");
+    }
+
     Surface surface;
     if (in.ConsumeBool()) Require(surface.Create(64, 64, 32), "create surface");
     surface.SetPenColor(0x00FFFFFF);
@@ -97,11 +116,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountingBalls field{balls};
     RecordingCanvas canvas;
     TraceContour(field, cells, width, height, threshold, canvas);
-    // BallField itself takes whole rows of corners and of edge midpoints, in every kernel's lanes.
+    // BallField itself decides blocks of corners by bounds, or takes whole rows of corners, and
+    // rows of edge midpoints, in every kernel's lanes.
     for (const FieldKernel* kernel : AvailableFieldKernels()) {
       UseFieldKernel(kernel->set);
-      RecordingCanvas rows;
-      TraceContour(balls, cells, width, height, threshold, rows);
+      RecordingCanvas bounded, rows;
+      TraceContour(balls, cells, width, height, threshold, bounded);
+      TraceContour(EveryCornerField<BallField>{balls}, cells, width, height, threshold, rows);
+      Require(bounded.segments == canvas.segments, "every kernel's bounded pass draws what the point one draws");
       Require(rows.segments == canvas.segments, "every kernel's row passes draw what the point one draws");
     }
     if (!ContourGridFits(cells)) {

@@ -34,7 +34,8 @@ Lines PlainMarchingSquares(const BallField& field, int cells, int w, int h) {
   return lines;
 }
 
-// Scenes: the application's, scaled balls, all saddles on the 9-cell grid, a worked saddle, none.
+// Scenes: the application's, scaled balls, one inside the left edge only, all saddles on the
+// 9-cell grid, a worked saddle, none.
 TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
   auto recorded = [](const auto& field, std::int32_t cells, std::int32_t w, std::int32_t h) {
     RecordingCanvas canvas;
@@ -44,7 +45,7 @@ TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
   std::vector<std::vector<zantrel::test::BallSpec>> scenes = {
       {{BALL_ROUND, 80, -50, 0, 2, 1}, {BALL_ROUND, 80, 50, 0, 1, 1}, {BALL_SQUARE, 50, 0, 30, 2, 1}},
       {{BALL_ROUND, 60, -120, 80, 1, 2}, {BALL_ROUND, 40, 130, -90, 3, 1}},
-      {{BALL_SQUARE, 90, 10, -20, 1, 3}, {BALL_SQUARE, 30, -150, 150, -1, 1}}, {},
+      {{BALL_SQUARE, 90, 10, -20, 1, 3}, {BALL_SQUARE, 30, -150, 150, -1, 1}, {BALL_SQUARE, 300, -200, 0, 1, 1}}, {},
       {{BALL_ROUND, 70, -50, 50, 1, 1}, {BALL_ROUND, 70, 50, -50, 1, 1}}, {}};
   for (int i = 0; i <= 9; ++i) {
     for (int j = i % 2; j <= 9; j += 2) scenes[3].push_back({BALL_ROUND, 1, 4 * j - 20, 20 - 4 * i, 1, 1});
@@ -60,6 +61,8 @@ TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
       }
       CountingField<BallField> counting{field, {}};
       EXPECT_EQ(recorded(counting, cells, w, h), expected) << cells;  // point by point
+      EXPECT_EQ(recorded(field, cells, w, h), expected) << cells;     // corners decided by bounds
+      EXPECT_EQ(recorded(EveryCornerField<BallField>{field}, cells, w, h), expected) << cells;
       // Every corner once, then one bisection per crossed edge: two per segment, saddles too.
       EXPECT_EQ(counting.evaluations.size(), (cells + 1) * (cells + 1) + 2 * expected.size());
       Surface drawn, traced;  // DrawContour, the batched path, draws the same lines

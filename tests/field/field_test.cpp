@@ -146,4 +146,68 @@ TEST(BallField, EveryPathComputesTheReferenceField) {
   }
 }
 
+// The bounded corner pass gives InsideRow's flags on grids and scenes built to break its bounds.
+TEST(BallField, GridFlagsAreEveryCornersFlags) {
+  struct Grid {
+    std::int32_t x0, dx, columns, y0, dy, rows, threshold;
+  };
+  struct Case {
+    std::vector<BallSpec> scene;
+    std::vector<Grid> grids;
+    double mostEvaluated;  // of the corners, on the first grid
+    bool everyCorner = false;  // evaluated one by one
+  };
+  const Grid demo = {-200, 2, 201, 200, 2, 201, 2};
+  std::vector<Case> cases = {
+      // The demo: most corners decided by bounds; d2 = 3200 lands on the threshold exactly.
+      {{{BALL_ROUND, 80, -50, 0, 2, 1}, {BALL_ROUND, 80, 50, 0, 1, 1}, {BALL_SQUARE, 50, 0, 30, 2, 1}},
+       {demo, {-200, 1, 401, 200, 1, 401, 2}}, 0.15},
+      // Square plateaus whose bounds equal the threshold (m = 25 and 50 give 2 exactly).
+      {{{BALL_ROUND, 80, 0, 0, 1, 1}, {BALL_SQUARE, 50, 3, -9, 1, 1}, {BALL_SQUARE, 100, 0, 0, -2, 1}},
+       {demo, {-120, 3, 90, 130, 5, 60, 2}, {-60, 1, 150, 60, 1, 150, 4}}, 0.15},
+      {{{BALL_SQUARE, 50, 3, -9, 1, 1}}, {demo, {-60, 1, 150, 60, 1, 150, 2}}, 0.15},  // alone: 2 exactly
+      // m of 0 and 1 in one leaf: 1e6 against 1, on either side of the threshold.
+      {{{BALL_SQUARE, 1, 0, 0, 8, 8}}, {{-12, 1, 25, 12, 1, 25, 2}}, 1},
+      {{{BALL_SQUARE, 1, 0, 0, 49, 49}}, {{-105, 7, 31, 105, 7, 31, 2}}, 1},  // 49 * (1 / 49) < 1
+      // Squared sums past 32 bits far out: 40000^2 + 40000^2 wraps negative and takes the floor.
+      {{{BALL_ROUND, 80, 0, 0, 1, 1}}, {{-40000, 1000, 81, 40000, 1000, 81, 2}}, 1},
+      // Steps that wrap inside blocks: scaled offsets past 46340, offsets past 32 bits, INT_MIN.
+      {{{BALL_ROUND, 300, 0, 0, 1000, 3}, {BALL_SQUARE, 90, kMax, kMin, 1, -1}, {BALL_ROUND, 65535, 7, 7, -46341, 1}},
+       {demo, {-30000, 997, 70, 30000, 1003, 70, 2}, {kMax - 40, 1, 90, kMin + 40, 1, 90, 1}}, 1},
+      // On the row y = 0 |INT_MIN / 1| stays negative: the x offset alone decides.
+      {{{BALL_SQUARE, 90, 0, kMin, 1, 1}}, {demo}, 1},
+      // Huge radii and scales, centres at the limits, grids whose coordinates wrap.
+      {{{BALL_ROUND, 0xFFFFFFFFu, kMax, kMin, 1, 1}, {BALL_SQUARE, 0xFFFFFFFFu, kMin, kMax, kMin, 3},
+        {BALL_SQUARE, 7, -5, 5, kMax, 1}},
+       {{kMax - 100, 3, 120, kMin + 50, 2, 80, 2}, {-1000, 0x10000000, 40, 0, 0x20000000, 40, -2}}, 1},
+  };
+  std::mt19937 random(11);
+  std::uniform_int_distribution<std::int32_t> offset(-150, 150), pick(0, 15);
+  Case many = {{}, {demo, {-200, 2, 201, 200, 2, 201, 40}}, 1};
+  for (int i = 0; i < kMaxBoundedBalls; ++i) {
+    many.scene.push_back({i % 3 ? BALL_ROUND : BALL_SQUARE, 9u + pick(random), offset(random), offset(random), 1, 2});
+  }
+  cases.push_back(many);
+  many.scene.push_back({BALL_ROUND, 1, 0, 0, 1, 1});  // one past the table
+  many.everyCorner = true;
+  cases.push_back(many);
+  for (const Case& c : cases) {
+    BallField field;
+    for (const BallSpec& b : c.scene) Place(field, b);
+    for (const Grid& g : c.grids) {
+      const auto corners = std::int64_t{g.columns} * g.rows;
+      std::vector<std::uint8_t> want(static_cast<std::size_t>(corners) + 1, 0xAA), got = want;  // not past it
+      for (std::int32_t r = 0; r < g.rows; ++r) {
+        const auto y = static_cast<std::int32_t>(Wrap(std::int64_t{g.y0} - std::int64_t{r} * g.dy));
+        field.InsideRow(g.x0, g.dx, g.columns, y, g.threshold, want.data() + r * g.columns);
+      }
+      const auto evaluated = field.InsideGrid(g.x0, g.dx, g.columns, g.y0, g.dy, g.rows, g.threshold, got.data());
+      EXPECT_EQ(got, want) << c.scene.size() << " balls, grid at " << g.x0 << "," << g.y0;
+      const double most = &g == &c.grids.front() ? c.mostEvaluated * static_cast<double>(corners) : static_cast<double>(corners);
+      EXPECT_LE(evaluated, most) << c.scene.size() << " balls";
+      EXPECT_TRUE(!c.everyCorner || evaluated == corners) << evaluated;
+    }
+  }
+}
+
 }  // namespace
