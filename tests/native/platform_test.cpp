@@ -1,12 +1,17 @@
 // The native platform's own bookkeeping: what a surface holds of its objects through every
 // operation (one DC, one bitmap and one pen at most, none left behind whatever fails on the way),
-// which window system a program gets, and the refusal of a display that cannot be used.
+// which window system a program gets, the refusal of a display that cannot be used, and input that
+// waits while the program draws.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "app/app.h"
 
 #include "platform/native/gdi/objects.h"
 #include "platform/native/user/backend.h"
@@ -110,6 +115,81 @@ TEST(WindowSystem, AnUnusableDisplayFailsCreationSayingWhyOnce) {
   EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));  // no window: the loop ends at once
   EXPECT_EQ(msg.message, UINT(WM_QUIT));
   user::UseBackend(user::HeadlessBackend());  // the other tests' backend, whatever their order
+}
+
+// Input handed to the message queue by a scripted window system: what waits now, and a burst that
+// arrives during the first present once all of it was taken. `taking` false stands for a window
+// system that cannot say what waits, so every event comes alone from a wait.
+struct Script {
+  std::deque<user::BackendEvent> waiting, burst;
+  bool taking = true;
+  int presents = 0;
+};
+Script g_script;
+int g_scriptWindow;  // the scripted window's handle
+
+user::BackendEvent Input(user::BackendEvent::Kind kind, int x, int y, unsigned key = 0) {
+  return {.kind = kind, .window = &g_scriptWindow, .x = x, .y = y, .virtualKey = key};
+}
+bool Take(user::BackendEvent* event) {
+  if (g_script.waiting.empty()) return false;
+  *event = g_script.waiting.front();
+  g_script.waiting.pop_front();
+  return true;
+}
+bool TakeIfTaking(user::BackendEvent* event) { return g_script.taking && Take(event); }
+void Present(void*, const std::uint8_t*, int, int) {
+  ++g_script.presents;
+  if (g_script.waiting.empty()) g_script.waiting.swap(g_script.burst);
+}
+const user::Backend kScripted{
+    "scripted", [] { return static_cast<const char*>(nullptr); },
+    [](const char*, int, int) { return static_cast<void*>(&g_scriptWindow); },
+    [](void*) {}, [](void*) {}, Present, Take, TakeIfTaking};
+
+TEST(MessageQueue, WaitingMovesCollapseIntoTheLatestButNeverAcrossOtherInput) {
+  user::UseBackend(kScripted);
+  HWND window = NewWindow();
+  using enum user::BackendEvent::Kind;
+  g_script = {.waiting = {Input(kMouseMove, 1, 1), Input(kMouseMove, 2, 2), Input(kLeftDown, 3, 3),
+                          Input(kMouseMove, 4, 4), Input(kMouseMove, 5, 5), Input(kKeyDown, 0, 0, 'W'),
+                          Input(kMouseMove, 6, 6), Input(kLeftUp, 7, 7), Input(kMouseMove, 8, 8),
+                          Input(kMouseMove, 9, 9), Input(kClose, 0, 0)}};
+  std::vector<std::pair<UINT, int>> got;  // each message with its x (its key for WM_KEYDOWN)
+  for (MSG msg{}; got.size() < 8 && GetMessageA(&msg, nullptr, 0, 0);) {
+    got.emplace_back(msg.message, msg.message == WM_KEYDOWN ? int(msg.wParam) : LOWORD(msg.lParam));
+  }
+  EXPECT_EQ(got, (decltype(got){{WM_MOUSEMOVE, 2}, {WM_LBUTTONDOWN, 3}, {WM_MOUSEMOVE, 5},
+                                {WM_KEYDOWN, 'W'}, {WM_MOUSEMOVE, 6}, {WM_LBUTTONUP, 7},
+                                {WM_MOUSEMOVE, 9}, {WM_CLOSE, 0}}));
+  EXPECT_TRUE(DestroyWindow(window));
+  user::UseBackend(user::HeadlessBackend());
+}
+
+// A drag whose moves come faster than the frames: the burst that came during one frame is drawn
+// as one frame, and the picture and the ball end as if every move had been drawn.
+TEST(MessageQueue, ABurstOfMovesDuringAFrameGivesOneFrameAndTheSamePicture) {
+  ASSERT_TRUE(RegisterAppClass(nullptr));
+  user::UseBackend(kScripted);
+  std::vector<std::uint8_t> pictures[2];
+  for (bool taking : {false, true}) {
+    SCOPED_TRACE(taking);
+    g_balls.Clear();
+    BuildScene(g_balls);
+    CreateSurface(g_surface);
+    using enum user::BackendEvent::Kind;
+    g_script = {.waiting = {Input(kLeftDown, 250, 200), Input(kMouseMove, 251, 201)}, .taking = taking};
+    for (int step = 2; step <= 20; ++step) g_script.burst.push_back(Input(kMouseMove, 250 + step, 200 + step));
+    ShowWindow(CreateAppWindow(nullptr), SW_SHOW);
+    for (MSG msg{}; GetMessageA(&msg, nullptr, 0, 0);) DispatchMessageA(&msg);
+    EXPECT_EQ(g_script.presents, taking ? 1 + 2 : 1 + 20);  // a repaint and the drag's frames
+    const Ball* moved = g_balls.Head()->next->next->item;
+    EXPECT_EQ(moved->centerX, 50 + 20);
+    EXPECT_EQ(moved->centerY, 0 - 20);
+    pictures[taking].assign(g_surface.pixels, g_surface.pixels + 4 * kFrameSize * kFrameSize);
+  }
+  EXPECT_TRUE(pictures[0] == pictures[1]);
+  user::UseBackend(user::HeadlessBackend());
 }
 
 }  // namespace
