@@ -151,10 +151,11 @@ TEST(MessageQueue, WaitingMovesCollapseIntoTheLatestButNeverAcrossOtherInput) {
   user::UseBackend(kScripted);
   HWND window = NewWindow();
   using enum user::BackendEvent::Kind;
-  g_script = {.waiting = {Input(kMouseMove, 1, 1), Input(kMouseMove, 2, 2), Input(kLeftDown, 3, 3),
-                          Input(kMouseMove, 4, 4), Input(kMouseMove, 5, 5), Input(kKeyDown, 0, 0, 'W'),
-                          Input(kMouseMove, 6, 6), Input(kLeftUp, 7, 7), Input(kMouseMove, 8, 8),
-                          Input(kMouseMove, 9, 9), Input(kClose, 0, 0)}};
+  g_script = {};
+  g_script.waiting = {Input(kMouseMove, 1, 1), Input(kMouseMove, 2, 2), Input(kLeftDown, 3, 3),
+                      Input(kMouseMove, 4, 4), Input(kMouseMove, 5, 5), Input(kKeyDown, 0, 0, 'W'),
+                      Input(kMouseMove, 6, 6), Input(kLeftUp, 7, 7), Input(kMouseMove, 8, 8),
+                      Input(kMouseMove, 9, 9), Input(kClose, 0, 0)};
   std::vector<std::pair<UINT, int>> got;  // each message with its x (its key for WM_KEYDOWN)
   for (MSG msg{}; got.size() < 8 && GetMessageA(&msg, nullptr, 0, 0);) {
     got.emplace_back(msg.message, msg.message == WM_KEYDOWN ? int(msg.wParam) : LOWORD(msg.lParam));
@@ -178,7 +179,9 @@ TEST(MessageQueue, ABurstOfMovesDuringAFrameGivesOneFrameAndTheSamePicture) {
     BuildScene(g_balls);
     CreateSurface(g_surface);
     using enum user::BackendEvent::Kind;
-    g_script = {.waiting = {Input(kLeftDown, 250, 200), Input(kMouseMove, 251, 201)}, .taking = taking};
+    g_script = {};
+    g_script.waiting = {Input(kLeftDown, 250, 200), Input(kMouseMove, 251, 201)};
+    g_script.taking = taking;
     for (int step = 2; step <= 20; ++step) g_script.burst.push_back(Input(kMouseMove, 250 + step, 200 + step));
     ShowWindow(CreateAppWindow(nullptr), SW_SHOW);
     for (MSG msg{}; GetMessageA(&msg, nullptr, 0, 0);) DispatchMessageA(&msg);

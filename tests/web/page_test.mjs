@@ -1,6 +1,7 @@
 // The page in Debian's Chromium, headless: title, canvas, its frames (the first, after each render
-// case's drags sent as real mouse events, on a dense screen) against zantrel-render's, keys, Q and
-// closing the tab. A line a case: its name, then a tab and what went wrong if it failed.
+// case's drags sent as real mouse events and as touch contacts on a phone, on a dense screen)
+// against zantrel-render's, the page on narrow screens, keys, Q and closing the tab. A line a case:
+// its name, then a tab and what went wrong if it failed.
 //   node page_test.mjs PAGE_DIR ZANTREL_RENDER CASES_FILE OUT_DIR
 import { execFileSync } from "node:child_process";
 import { mkdirSync, readFileSync } from "node:fs";
@@ -8,6 +9,8 @@ import { launchChromium, newPage } from "../../scripts/lib/browser.mjs";
 
 const [pageDir, render, casesFile, outDir] = process.argv.slice(2);
 const errors = [];
+let size;  // the canvas's own width and height: the window's client area
+const inside = (x, y) => x >= 0 && y >= 0 && x < size && y < size;
 
 async function check(name, body) {
   const message = await body().catch(error => String(error.message || error).split("\n")[0]);
@@ -19,7 +22,6 @@ const same = (what, got, want) => (got === want ? "" : `${what} "${got}", not "$
 // drags for zantrel-render (a press, one move, a release each). Events outside reach no window:
 // after a release outside it is still dragging, and the pointer coming back in moves the ball.
 function seenDrags(drags) {
-  const inside = (x, y) => x >= 0 && y >= 0 && x < 400 && y < 400;
   const seen = [];
   let open = null;  // the drag the window is in
   for (const [x0, y0, x1, y1] of drags) {
@@ -34,6 +36,12 @@ function seenDrags(drags) {
   }
   return seen;
 }
+
+// The same for drags played as touch contacts: one that starts off the canvas is never seen, and
+// one that ends off it is not seen to move; the program goes on dragging, but the next contact
+// presses anew before it moves.
+const seenContacts = drags => drags.filter(([x0, y0]) => inside(x0, y0))
+  .map(([x0, y0, x1, y1]) => (inside(x1, y1) ? [x0, y0, x1, y1] : [x0, y0, x0, y0]));
 
 // zantrel-render's frame after the drags: a BMP file in base64.
 function reference(name, drags) {
@@ -60,10 +68,25 @@ async function mismatch([file, scale = 1]) {
   }
 }
 
-// A fresh program (the one before ends as with a closed tab); the canvas's corner: client (0, 0).
+// A fresh program (the one before ends as with a closed tab); the canvas as shown on the page.
 async function load(page) {
   await page.goto("http://localhost/zantrel.html");
-  return page.locator("#canvas:not([hidden])").boundingBox({ timeout: 10000 });
+  const box = await page.locator("#canvas:not([hidden])").boundingBox({ timeout: 10000 });
+  size = await page.evaluate(() => document.getElementById("canvas").width);
+  return box;
+}
+
+// A phone's screen: CSS pixels wide and high, three device pixels each, touch.
+const phone = (width, height) => newPage(browser, pageDir, errors,
+  { viewport: { width, height }, deviceScaleFactor: 3, hasTouch: true, isMobile: true });
+
+// Touch events through the DevTools protocol on the canvas shown at `box`: touch(type, points)
+// with the client pixel of each finger still down; a point goes to the middle of its pixel.
+function touchscreen(page, box) {
+  const cdp = page.context().newCDPSession(page);
+  const css = (p, corner) => corner + ((p + 0.5) * box.width) / size;
+  return async (type, ...points) => (await cdp).send("Input.dispatchTouchEvent", { type,
+    touchPoints: points.map(([x, y], id) => ({ x: css(x, box.x), y: css(y, box.y), id })) });
 }
 
 // Ended as on a desktop: status 0, said on the page, the globals' destructors run (GDI objects).
@@ -108,6 +131,55 @@ try {
         await page.mouse.up();
       }
       return page.evaluate(mismatch, [(last = reference(name, seenDrags(drags)))]);
+    });
+  }
+  const tall = await phone(393, 852);
+  for (const { name, drags } of cases.filter(c => c.drags.length)) {
+    await check(`touch_${name}`, async () => {
+      const touch = touchscreen(tall, await load(tall));
+      for (const [x0, y0, x1, y1] of drags) {
+        await touch("touchStart", [x0, y0]);
+        await touch("touchMove", [x1, y1]);
+        await touch("touchEnd");
+      }
+      return tall.evaluate(mismatch, [reference(`touch-${name}`, seenContacts(drags))]);
+    });
+  }
+  // Only the first finger drags: a second one pressing, moving and lifting on other balls, and
+  // one coming down after it, change nothing.
+  await check("touch_second_finger", async () => {
+    const touch = touchscreen(tall, await load(tall));
+    await touch("touchStart", [150, 200]);
+    await touch("touchStart", [150, 200], [250, 200]);
+    await touch("touchMove", [190, 225], [300, 300]);
+    await touch("touchMove", [190, 225]);
+    await touch("touchStart", [190, 225], [200, 170]);
+    await touch("touchMove", [190, 225], [100, 100]);
+    await touch("touchEnd");
+    return tall.evaluate(mismatch, [reference("second-finger", [[150, 200, 190, 225]])]);
+  });
+  // A ball dragged off the canvas is still being dragged, but a contact from outside moving over
+  // the canvas is not seen there.
+  await check("touch_outside", async () => {
+    const touch = touchscreen(tall, await load(tall));
+    for (const [from, to] of [[[150, 200], [150, -15]], [[-15, 200], [250, 300]]]) {
+      await touch("touchStart", from);
+      await touch("touchMove", to);
+      await touch("touchEnd");
+    }
+    return tall.evaluate(mismatch, [reference("initial", [])]);
+  });
+  // The whole canvas in view, square, as wide as the screen allows, and no sideways scrolling.
+  for (const [width, height] of [[320, 568], [393, 852]]) {
+    await check(`fits_${width}_wide`, async () => {
+      const narrow = await phone(width, height);
+      const box = await load(narrow);
+      const scrolls = await narrow.evaluate(() => document.documentElement.scrollWidth > innerWidth);
+      return (scrolls ? "the page scrolls sideways" : "") ||
+        (box.x < 0 || box.y < 0 || box.x + box.width > width || box.y + box.height > height
+          ? `the canvas at ${JSON.stringify(box)} is not all in view` : "") ||
+        same("shown height", box.height, box.width) ||
+        same("the margins beside it", box.width + 2 * box.x, width);
     });
   }
   await check("other_keys", async () => {
