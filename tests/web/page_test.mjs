@@ -81,10 +81,14 @@ const phone = (width, height) => newPage(browser, pageDir, errors,
   { viewport: { width, height }, deviceScaleFactor: 3, hasTouch: true, isMobile: true });
 
 // Touch events through the DevTools protocol on the canvas shown at `box`: touch(type, points)
-// with the client pixel of each finger still down; a point goes to the middle of its pixel.
+// with the client pixel of each finger still down. A point goes to the middle of its pixel; one
+// off the canvas at least 3 CSS pixels off its edge, as a browser takes a contact for an area.
 function touchscreen(page, box) {
   const cdp = page.context().newCDPSession(page);
-  const css = (p, corner) => corner + ((p + 0.5) * box.width) / size;
+  const css = (p, corner) => {
+    const at = corner + ((p + 0.5) * box.width) / size;
+    return p < 0 ? Math.min(at, corner - 3) : p >= size ? Math.max(at, corner + box.width + 3) : at;
+  };
   return async (type, ...points) => (await cdp).send("Input.dispatchTouchEvent", { type,
     touchPoints: points.map(([x, y], id) => ({ x: css(x, box.x), y: css(y, box.y), id })) });
 }
