@@ -6,6 +6,7 @@
 // arrives, so WinMain keeps its blocking message loop.
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#include <wasm_simd128.h>
 
 #include <cctype>
 #include <cmath>
@@ -184,27 +185,24 @@ void Destroy(void*) {
   g_pending.clear();
 }
 
-// B, G, R, x in memory to R, G, B, opaque.
-std::uint32_t CanvasPixel(std::uint32_t bgrx) {
-  return 0xFF000000u | (bgrx & 0xFF) << 16 | (bgrx & 0xFF00) | (bgrx >> 16 & 0xFF);
-}
-
-// Converts every row, but hands the canvas only the span of rows that changed: a drag step
-// changes the rows of the contour, a repaint none.
+// Converts every row, four pixels at a time (B, G, R, x in memory to R, G, B, opaque), but hands
+// the canvas only the span of rows that changed: a drag step changes the rows of the contour, a
+// repaint none.
 void Present(void*, const std::uint8_t* pixels, int width, int height) {
-  if (width != g_canvas.width || height != g_canvas.height) return;
+  if (width != g_canvas.width || height != g_canvas.height || width % 4 != 0) return;
+  const v128_t opaque = wasm_i32x4_splat(static_cast<std::int32_t>(0xFF000000u));
   int first = height, last = -1;
   std::uint32_t* out = g_canvas.rgba.data();
   for (int y = 0; y < height; ++y, pixels += 4 * width, out += width) {
-    std::uint32_t changed = 0;
-    for (int x = 0; x < width; ++x) {
-      std::uint32_t in;
-      std::memcpy(&in, pixels + 4 * x, 4);
-      const std::uint32_t shown = CanvasPixel(in);
-      changed |= shown ^ out[x];
-      out[x] = shown;
+    v128_t changed = wasm_i32x4_splat(0);
+    for (int x = 0; x < width; x += 4) {
+      const v128_t in = wasm_v128_load(pixels + 4 * x);
+      const v128_t shown = wasm_v128_or(
+          wasm_i8x16_shuffle(in, in, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15), opaque);
+      changed = wasm_v128_or(changed, wasm_v128_xor(shown, wasm_v128_load(out + x)));
+      wasm_v128_store(out + x, shown);
     }
-    if (changed) {
+    if (wasm_v128_any_true(changed)) {
       first = first < y ? first : y;
       last = y;
     }
