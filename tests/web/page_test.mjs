@@ -6,6 +6,7 @@
 import { execFileSync } from "node:child_process";
 import { mkdirSync, readFileSync } from "node:fs";
 import { launchChromium, newPage } from "../../scripts/lib/browser.mjs";
+import { mismatch } from "./canvas.mjs";
 
 const [pageDir, render, casesFile, outDir] = process.argv.slice(2);
 const errors = [];
@@ -48,24 +49,6 @@ function reference(name, drags) {
   const file = `${outDir}/${name}.bmp`;
   execFileSync(render, [...drags.flatMap(d => ["--drag", d.join(",")]), "--out", file]);
   return readFileSync(file).toString("base64");
-}
-
-// In the page: whether the canvas comes to show an image file (base64, decoded by Chromium)
-// `scale` times its size within a few seconds (the program draws once it has taken the events).
-async function mismatch([file, scale = 1]) {
-  const image = await createImageBitmap(await (await fetch(`data:;base64,${file}`)).blob());
-  const { width, height } = image, canvas = document.getElementById("canvas");
-  const decoded = new OffscreenCanvas(width, height).getContext("2d");
-  decoded.drawImage(image, 0, 0);
-  const rgba = (c, w, h) => new Uint32Array(c.getImageData(0, 0, w, h).data.buffer);
-  const want = rgba(decoded, width, height);
-  const at = p => Math.floor(p / width / scale) * canvas.width + Math.floor((p % width) / scale);
-  for (let tries = 1; ; ++tries) {
-    const shown = rgba(canvas.getContext("2d"), canvas.width, canvas.height);
-    const wrong = want.filter((pixel, p) => pixel !== shown[at(p)]).length;
-    if (!wrong || tries === 50) return wrong ? `${wrong} pixels differ` : "";
-    await new Promise(resolve => setTimeout(resolve, 100));
-  }
 }
 
 // A fresh program (the one before ends as with a closed tab); the canvas as shown on the page.
@@ -203,14 +186,23 @@ try {
     await load(page);
     return endsCleanly(page, () => page.evaluate(() => dispatchEvent(new Event("beforeunload"))));
   });
-  await check("no_webassembly", async () => {
-    const bare = await newPage(browser, pageDir, errors);
-    await bare.addInitScript(() => delete globalThis.WebAssembly);
-    await bare.goto("http://localhost/zantrel.html");
-    const said = await bare.locator("[data-state=ended] #status").textContent({ timeout: 5000 });
-    return same("the page says", said,
-      "This browser cannot run WebAssembly, which the program needs. Try a current browser.");
-  });
+  // A page that cannot run the program says why.
+  const failures = [
+    ["no_webassembly", page => page.addInitScript(() => delete globalThis.WebAssembly),
+      "This browser cannot run WebAssembly, which the program needs. Try a current browser."],
+    ["no_program", page => page.route("**/zantrel.js", route => route.fulfill({ status: 404 })),
+      "The program could not be loaded: zantrel.js, which holds it, is not beside this page. " +
+      "Keep the page and zantrel.js in one folder."],
+  ];
+  for (const [name, breakPage, why] of failures) {
+    await check(name, async () => {
+      const broken = await newPage(browser, pageDir, errors);
+      await breakPage(broken);
+      await broken.goto("http://localhost/zantrel.html");
+      const said = await broken.locator("[data-state=ended] #status").textContent({ timeout: 5000 });
+      return same("the page says", said, why);
+    });
+  }
   await check("no_script_errors", async () => errors.join("; "));
 } finally {
   await browser.close();
