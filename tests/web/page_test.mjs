@@ -1,12 +1,12 @@
 // The page in Debian's Chromium, headless: title, canvas, its frames (the first, after each render
-// case's drags sent as real mouse events and as touch contacts on a phone, on a dense screen)
-// against zantrel-render's, the page on narrow screens, keys, Q and closing the tab. A line a case:
-// its name, then a tab and what went wrong if it failed.
+// case's drags as real mouse events and as touch contacts on a phone, on a dense screen) against
+// zantrel-render's, narrow screens, keys, Q, closing the tab, failures to load. A line a case: its
+// name, then a tab and what went wrong if it failed.
 //   node page_test.mjs PAGE_DIR ZANTREL_RENDER CASES_FILE OUT_DIR
 import { execFileSync } from "node:child_process";
 import { mkdirSync, readFileSync } from "node:fs";
-import { launchChromium, newPage } from "../../scripts/lib/browser.mjs";
-import { mismatch } from "./canvas.mjs";
+import { launchChromium, newPage, phone, touchscreen } from "../../scripts/lib/browser.mjs";
+import { mismatch } from "../../scripts/lib/canvas.mjs";
 
 const [pageDir, render, casesFile, outDir] = process.argv.slice(2);
 const errors = [];
@@ -38,9 +38,8 @@ function seenDrags(drags) {
   return seen;
 }
 
-// The same for drags played as touch contacts: one that starts off the canvas is never seen, and
-// one that ends off it is not seen to move; the program goes on dragging, but the next contact
-// presses anew before it moves.
+// The same for touch contacts: one that starts off the canvas is not seen, one that ends off it
+// not seen to move (the program goes on dragging, but the next contact presses anew).
 const seenContacts = drags => drags.filter(([x0, y0]) => inside(x0, y0))
   .map(([x0, y0, x1, y1]) => (inside(x1, y1) ? [x0, y0, x1, y1] : [x0, y0, x0, y0]));
 
@@ -57,23 +56,6 @@ async function load(page) {
   const box = await page.locator("#canvas:not([hidden])").boundingBox({ timeout: 10000 });
   size = await page.evaluate(() => document.getElementById("canvas").width);
   return box;
-}
-
-// A phone's screen: CSS pixels wide and high, three device pixels each, touch.
-const phone = (width, height) => newPage(browser, pageDir, errors,
-  { viewport: { width, height }, deviceScaleFactor: 3, hasTouch: true, isMobile: true });
-
-// Touch events through the DevTools protocol on the canvas shown at `box`: touch(type, points)
-// with the client pixel of each finger still down. A point goes to the middle of its pixel; one
-// off the canvas at least 3 CSS pixels off its edge, as a browser takes a contact for an area.
-function touchscreen(page, box) {
-  const cdp = page.context().newCDPSession(page);
-  const css = (p, corner) => {
-    const at = corner + ((p + 0.5) * box.width) / size;
-    return p < 0 ? Math.min(at, corner - 3) : p >= size ? Math.max(at, corner + box.width + 3) : at;
-  };
-  return async (type, ...points) => (await cdp).send("Input.dispatchTouchEvent", { type,
-    touchPoints: points.map(([x, y], id) => ({ x: css(x, box.x), y: css(y, box.y), id })) });
 }
 
 // Ended as on a desktop: status 0, said on the page, the globals' destructors run (GDI objects).
@@ -107,66 +89,57 @@ try {
     const shot = await dense.locator("#canvas").screenshot({ scale: "device" });
     return dense.evaluate(mismatch, [shot.toString("base64"), 2]);
   });
-  let last;  // each case on a fresh page: the program starts anew, as zantrel-render does
+  // Each case on a fresh page (the program starts anew, as zantrel-render does), as real mouse
+  // events and as touch contacts (start, move, end) on a phone.
+  const tall = await phone(browser, pageDir, errors, 393, 852);
+  const touches = drags => drags.flatMap(([x0, y0, x1, y1]) =>
+    [["touchStart", [x0, y0]], ["touchMove", [x1, y1]], ["touchEnd"]]);
+  const fingers = async steps => {
+    const touch = touchscreen(tall, await load(tall), size);
+    for (const step of steps) await touch(...step);
+  };
+  async function mouse(drags) {
+    origin = await load(page);
+    for (const [x0, y0, x1, y1] of drags) {
+      await page.mouse.move(origin.x + x0, origin.y + y0);
+      await page.mouse.down();
+      await page.mouse.move(origin.x + x1, origin.y + y1);
+      await page.mouse.up();
+    }
+  }
+  let last;
   for (const { name, drags } of cases.filter(c => c.drags.length)) {
     await check(`drag_${name}`, async () => {
-      origin = await load(page);
-      for (const [x0, y0, x1, y1] of drags) {
-        await page.mouse.move(origin.x + x0, origin.y + y0);
-        await page.mouse.down();
-        await page.mouse.move(origin.x + x1, origin.y + y1);
-        await page.mouse.up();
-      }
+      await mouse(drags);
       return page.evaluate(mismatch, [(last = reference(name, seenDrags(drags)))]);
     });
   }
-  const tall = await phone(393, 852);
-  for (const { name, drags } of cases.filter(c => c.drags.length)) {
-    await check(`touch_${name}`, async () => {
-      const touch = touchscreen(tall, await load(tall));
-      for (const [x0, y0, x1, y1] of drags) {
-        await touch("touchStart", [x0, y0]);
-        await touch("touchMove", [x1, y1]);
-        await touch("touchEnd");
-      }
-      return tall.evaluate(mismatch, [reference(`touch-${name}`, seenContacts(drags))]);
+  // Only the first finger drags: a second one pressing, moving and lifting, and one coming down
+  // after it, change nothing. A contact from outside moving over the canvas is not seen there.
+  const gestures = [
+    ...cases.filter(c => c.drags.length)
+      .map(c => [`touch_${c.name}`, seenContacts(c.drags), touches(c.drags)]),
+    ["touch_second_finger", [[150, 200, 190, 225]], [["touchStart", [150, 200]],
+      ["touchStart", [150, 200], [250, 200]], ["touchMove", [190, 225], [300, 300]],
+      ["touchMove", [190, 225]], ["touchStart", [190, 225], [200, 170]],
+      ["touchMove", [190, 225], [100, 100]], ["touchEnd"]]],
+    ["touch_outside", [], touches([[150, 200, 150, -15], [-15, 200, 250, 300]])],
+  ];
+  for (const [name, seen, steps] of gestures) {
+    await check(name, async () => {
+      await fingers(steps);
+      return tall.evaluate(mismatch, [reference(name, seen)]);
     });
   }
-  // Only the first finger drags: a second one pressing, moving and lifting on other balls, and
-  // one coming down after it, change nothing.
-  await check("touch_second_finger", async () => {
-    const touch = touchscreen(tall, await load(tall));
-    await touch("touchStart", [150, 200]);
-    await touch("touchStart", [150, 200], [250, 200]);
-    await touch("touchMove", [190, 225], [300, 300]);
-    await touch("touchMove", [190, 225]);
-    await touch("touchStart", [190, 225], [200, 170]);
-    await touch("touchMove", [190, 225], [100, 100]);
-    await touch("touchEnd");
-    return tall.evaluate(mismatch, [reference("second-finger", [[150, 200, 190, 225]])]);
-  });
-  // A ball dragged off the canvas is still being dragged, but a contact from outside moving over
-  // the canvas is not seen there.
-  await check("touch_outside", async () => {
-    const touch = touchscreen(tall, await load(tall));
-    for (const [from, to] of [[[150, 200], [150, -15]], [[-15, 200], [250, 300]]]) {
-      await touch("touchStart", from);
-      await touch("touchMove", to);
-      await touch("touchEnd");
-    }
-    return tall.evaluate(mismatch, [reference("initial", [])]);
-  });
   // The whole canvas in view, square, as wide as the screen allows, and no sideways scrolling.
   for (const [width, height] of [[320, 568], [393, 852]]) {
     await check(`fits_${width}_wide`, async () => {
-      const narrow = await phone(width, height);
-      const box = await load(narrow);
+      const narrow = await phone(browser, pageDir, errors, width, height);
+      const { x, y, width: shown, height: high } = await load(narrow);
       const scrolls = await narrow.evaluate(() => document.documentElement.scrollWidth > innerWidth);
-      return (scrolls ? "the page scrolls sideways" : "") ||
-        (box.x < 0 || box.y < 0 || box.x + box.width > width || box.y + box.height > height
-          ? `the canvas at ${JSON.stringify(box)} is not all in view` : "") ||
-        same("shown height", box.height, box.width) ||
-        same("the margins beside it", box.width + 2 * box.x, width);
+      return (scrolls ? "the page scrolls sideways" : "") || same("shown height", high, shown) ||
+        same("the canvas's width with margins", shown + 2 * x, width) ||
+        (y + high <= height ? "" : `the canvas's bottom ${y + high} is out of view`);
     });
   }
   await check("other_keys", async () => {

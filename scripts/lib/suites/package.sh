@@ -87,10 +87,10 @@ junit_check web_zip_contents present "$web/"{zantrel.html,zantrel.js,README.txt}
 server=$!
 for _ in $(seq 50); do [ -s "$tmp/served" ] && break; sleep 0.1; done
 address=$(sed -n 's/^Open \(http[^ ]*\) .*/\1/p' "$tmp/served")
-junit_check web_zip_served node tests/web/first_frame.mjs "$address" "$out/pictures/initial.bmp"
+junit_check web_zip_served node scripts/lib/first_frame.mjs "$address" "$out/pictures/initial.bmp"
 kill "$server"
 wait "$server" 2>/dev/null
-junit_check web_zip_from_file node tests/web/first_frame.mjs "file://$web/zantrel.html" \
+junit_check web_zip_from_file node scripts/lib/first_frame.mjs "file://$web/zantrel.html" \
   "$out/pictures/initial.bmp"
 
 junit_write package build/suites/package.xml

@@ -2,7 +2,7 @@
 // PICTURE (a BMP file); exits non-zero saying what differs or failed.
 //   node first_frame.mjs URL PICTURE
 import { readFileSync } from "node:fs";
-import { launchChromium } from "../../scripts/lib/browser.mjs";
+import { launchChromium } from "./browser.mjs";
 import { mismatch } from "./canvas.mjs";
 
 const [url, picture] = process.argv.slice(2);
