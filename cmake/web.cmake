@@ -17,6 +17,14 @@ set(CMAKE_CROSSCOMPILING_EMULATOR node --no-experimental-fetch CACHE STRING "" F
 add_compile_options(-mbulk-memory -msimd128)
 add_link_options(-mbulk-memory)
 
+# Asyncify lets the message loop's wait give the browser its event loop back. Only the waiting
+# path is instrumented: main (WinMain is inlined into it), GetMessageA, and the backend's wait,
+# which calls the import that sleeps; no indirect call ever waits. Instrumenting every function
+# that makes an indirect call, the default, slowed the frame's code and made the program a third
+# larger.
+set(ZANTREL_WEB_ASYNCIFY -sASYNCIFY -sASYNCIFY_IGNORE_INDIRECT=1)
+set(ZANTREL_WEB_WAITING_PATH "-sASYNCIFY_ADD=main,GetMessageA*")
+
 # The stack, set rather than left to the Emscripten release (newer ones give 64 KiB). The contour
 # tracer keeps its corner flags (500000 bytes) and tables on it, and WebAssembly has no guard page
 # that would stop an overflow: it would overwrite the program's data in silence. Newer Emscripten
