@@ -1,8 +1,8 @@
 // A window in a browser page: its client area is the page's one canvas (id "canvas"), shown as
 // wide as the page allows up to its own size. Input comes from the events on that canvas only, so,
 // as for a Win32 window that takes no capture, a pointer outside it is not seen: the mouse through
-// Emscripten's HTML5 events, touch and pen through pointer events (ListenToContacts). Waiting for input
-// suspends the program (Asyncify) and gives the browser its event loop back until an event
+// Emscripten's HTML5 events, touch and pen through pointer events (ListenToContacts). Waiting for
+// input suspends the program (Asyncify) and gives the browser its event loop back until an event
 // arrives, so WinMain keeps its blocking message loop.
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -58,7 +58,8 @@ EM_JS(void, PutRows, (const std::uint32_t* rgba, int width, int height, int firs
   if (!shown || shown.image.data.buffer !== HEAPU8.buffer || shown.at !== rgba) {
     const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
     const context = document.getElementById("canvas").getContext("2d");
-    shown = Module.zantrelShown = { image: new ImageData(pixels, width, height), at: rgba, context };
+    const image = new ImageData(pixels, width, height);
+    shown = Module.zantrelShown = { image, at: rgba, context };
   }
   shown.context.putImageData(shown.image, 0, 0, 0, first, width, count);
 });
@@ -73,7 +74,8 @@ EM_JS(void, ListenToContacts, (), {
   const phases = { pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3 };
   for (const type in phases) {
     canvas.addEventListener(type, e => {
-      if (e.pointerType == "mouse" || !e.isPrimary || (type == "pointermove" && !(e.buttons & 1))) return;
+      if (e.pointerType == "mouse" || !e.isPrimary) return;
+      if (type == "pointermove" && !(e.buttons & 1)) return;
       if (type == "pointerdown") {
         e.preventDefault();
         canvas.releasePointerCapture(e.pointerId);
@@ -185,24 +187,36 @@ void Destroy(void*) {
   g_pending.clear();
 }
 
-// Converts every row, four pixels at a time (B, G, R, x in memory to R, G, B, opaque), but hands
-// the canvas only the span of rows that changed: a drag step changes the rows of the contour, a
-// repaint none.
+// B, G, R, x in memory to R, G, B, opaque: the canvas's byte order.
+std::uint32_t CanvasPixel(std::uint32_t bgrx) {
+  return 0xFF000000u | (bgrx & 0xFF) << 16 | (bgrx & 0xFF00) | (bgrx >> 16 & 0xFF);
+}
+
+// Converts every row, four pixels at a time, but hands the canvas only the span of rows that
+// changed: a drag step changes the rows of the contour, a repaint none.
 void Present(void*, const std::uint8_t* pixels, int width, int height) {
-  if (width != g_canvas.width || height != g_canvas.height || width % 4 != 0) return;
+  if (width != g_canvas.width || height != g_canvas.height) return;
   const v128_t opaque = wasm_i32x4_splat(static_cast<std::int32_t>(0xFF000000u));
   int first = height, last = -1;
   std::uint32_t* out = g_canvas.rgba.data();
   for (int y = 0; y < height; ++y, pixels += 4 * width, out += width) {
     v128_t changed = wasm_i32x4_splat(0);
-    for (int x = 0; x < width; x += 4) {
+    int x = 0;
+    for (; x + 4 <= width; x += 4) {
       const v128_t in = wasm_v128_load(pixels + 4 * x);
       const v128_t shown = wasm_v128_or(
           wasm_i8x16_shuffle(in, in, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15), opaque);
       changed = wasm_v128_or(changed, wasm_v128_xor(shown, wasm_v128_load(out + x)));
       wasm_v128_store(out + x, shown);
     }
-    if (wasm_v128_any_true(changed)) {
+    std::uint32_t tailChanged = 0;  // the last pixels of a row not a multiple of four wide
+    for (; x < width; ++x) {
+      std::uint32_t in;
+      std::memcpy(&in, pixels + 4 * x, 4);
+      tailChanged |= CanvasPixel(in) ^ out[x];
+      out[x] = CanvasPixel(in);
+    }
+    if (wasm_v128_any_true(changed) || tailChanged) {
       first = first < y ? first : y;
       last = y;
     }
@@ -235,7 +249,8 @@ const Backend& WindowSystemBackend() {
 }  // namespace zantrel::user
 
 // A touch or pen contact's phase from ListenToContacts (0 down, 1 move, 2 up, 3 cancelled) at
-// CSS pixels from the canvas's corner. A cancelled contact ends as a release where it was last seen.
+// CSS pixels from the canvas's corner. A cancelled contact ends as a release where it was last
+// seen.
 extern "C" EMSCRIPTEN_KEEPALIVE void zantrel_contact(int phase, double cssX, double cssY) {
   using zantrel::user::BackendEvent;
   using zantrel::user::g_canvas;
