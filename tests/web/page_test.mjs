@@ -160,14 +160,12 @@ try {
     return endsCleanly(page, () => page.evaluate(() => dispatchEvent(new Event("beforeunload"))));
   });
   // A page that cannot run the program says why.
-  const failures = [
-    ["no_webassembly", page => page.addInitScript(() => delete globalThis.WebAssembly),
+  for (const [name, breakPage, why] of [
+    ["no_webassembly", tab => tab.addInitScript(() => delete globalThis.WebAssembly),
       "This browser cannot run WebAssembly, which the program needs. Try a current browser."],
-    ["no_program", page => page.route("**/zantrel.js", route => route.fulfill({ status: 404 })),
+    ["no_program", tab => tab.route("**/zantrel.js", route => route.fulfill({ status: 404 })),
       "The program could not be loaded: zantrel.js, which holds it, is not beside this page. " +
-      "Keep the page and zantrel.js in one folder."],
-  ];
-  for (const [name, breakPage, why] of failures) {
+      "Keep the page and zantrel.js in one folder."]]) {
     await check(name, async () => {
       const broken = await newPage(browser, pageDir, errors);
       await breakPage(broken);
