@@ -68,8 +68,10 @@ EM_JS(void, PutRows, (const std::uint32_t* rgba, int width, int height, int firs
 // contact is the left button (down, moves, up) and other fingers are ignored. A contact is no
 // mouse: the page gets no mouse events made up from it. The browser captures a contact to the
 // element it began on; released here, so that outside the canvas it is not seen, as the mouse.
-// Hovering pens come as mouse moves.
+// Hovering pens come as mouse moves. Once for the page: the listeners serve every window on it.
 EM_JS(void, ListenToContacts, (), {
+  if (Module.zantrelContacts) return;
+  Module.zantrelContacts = true;
   const canvas = document.getElementById("canvas");
   const phases = { pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3 };
   for (const type in phases) {
