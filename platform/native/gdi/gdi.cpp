@@ -300,7 +300,8 @@ COLORREF GetPixel(HDC handle, int x, int y) {
 namespace {
 
 // Whether the C library's word fill (wmemset) runs as fast as its memset. WebAssembly's is a plain
-// loop compiled without vector instructions; there a loop of our own, vectorised, fills instead.
+// loop compiled without vector instructions; there vector stores fill a block that stays in the
+// cache, and block copies (memory.copy, at memcpy speed) the rest.
 #ifdef __wasm__
 constexpr bool kFastWordFill = false;
 #else
