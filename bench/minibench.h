@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -120,7 +121,7 @@ inline int RunAll(int argc, char** argv) {
     for (std::int64_t arg : args) {
       std::string name = r->name;
       if (hasArgs) name += "/" + std::to_string(arg);
-      if (*filter && name.find(filter) == std::string::npos) continue;
+      if (*filter && !std::regex_search(name, std::regex(filter))) continue;
       std::int64_t n = 1;
       double seconds = 0;
       State* last = nullptr;

@@ -1,18 +1,18 @@
 // Runs the WebAssembly build of zantrel-bench in a page of headless Chromium, with a canvas for
 // its window, and writes what it prints (benchmark JSON) to a file.
 //
-//   node web_page.mjs BENCH_DIR MIN_TIME OUT_FILE
+//   node web_page.mjs BENCH_DIR MIN_TIME OUT_FILE [FILTER]
 import { writeFileSync } from "node:fs";
 import { launchChromium, newPage } from "../scripts/lib/browser.mjs";
 
-const [benchDir, minTime, outFile] = process.argv.slice(2);
+const [benchDir, minTime, outFile, filter = ""] = process.argv.slice(2);
 const html = `<!doctype html>
 <title>zantrel-bench</title>
 <canvas id="canvas" width="400" height="400" hidden></canvas>
 <script>
   const printed = [];
   var Module = {
-    arguments: ["--benchmark_min_time=${Number(minTime)}"],
+    arguments: ${JSON.stringify([`--benchmark_min_time=${Number(minTime)}`, `--benchmark_filter=${filter}`])},
     print: line => printed.push(line),
     postRun: [() => { window.benchOutput = printed.join("\\n"); }],
     onAbort: what => { window.benchError = String(what); },

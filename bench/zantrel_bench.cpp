@@ -159,10 +159,20 @@ void BM_Memcpy(benchmark::State& state) {
 }
 BENCHMARK(BM_Memcpy);
 
+// Each present shows another picture than the one before, as in a drag: the frames before and
+// after a one-pixel step of a ball, in turn. (A window shown the same picture again may find
+// nothing to do.)
 void BM_Present(benchmark::State& state) {
-  Picture p;
+  Picture frames[2];
+  BallField balls;
+  BuildScene(balls);
+  for (Picture& p : frames) {
+    balls.DrawContour(200, kSize, kSize, 2, &p.surface);
+    ++balls.Head()->next->item->centerX;
+  }
   HWND window = BenchWindow();
-  for (auto _ : state) p.surface.Present(window, 0, 0);
+  int shown = 0;
+  for (auto _ : state) frames[shown ^= 1].surface.Present(window, 0, 0);
 }
 BENCHMARK(BM_Present);
 
@@ -323,14 +333,18 @@ void BM_DrawContour(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawContour);
 
-// A whole frame as a drag step draws it: clear, trace, copy into the window. The corners the
-// bounded corner pass evaluated, counted in a trace of its own, come out as a counter.
+// A whole frame as a drag step draws it: clear, trace, copy into the window. The first ball steps
+// one unit to and fro, so that every frame shows another picture than the one before. The field
+// traced is the scene itself or a view of it (the every-corner reference).
 template <class Field>
-void RunFrames(benchmark::State& state, const Field& field, std::int32_t cells) {
+void RunFrames(benchmark::State& state, BallField& balls, const Field& field, std::int32_t cells) {
   Picture p;
   HWND window = BenchWindow();
+  std::int32_t& stepping = balls.Head()->next->item->centerX;
+  const std::int32_t start = stepping;
   std::int64_t allocations = 0, frames = 0;
   for (auto _ : state) {
+    stepping = start + (frames & 1);
     const std::int64_t before = HeapAllocations();
     p.surface.Clear(0);
     TraceContour(field, cells, kSize, kSize, 2, p.surface);
@@ -338,6 +352,7 @@ void RunFrames(benchmark::State& state, const Field& field, std::int32_t cells) 
     allocations += HeapAllocations() - before;
     ++frames;
   }
+  stepping = start;
   state.counters["allocations_per_frame"] =
       frames ? static_cast<double>(allocations) / static_cast<double>(frames) : 0;
 }
@@ -353,7 +368,7 @@ void CountExactCorners(benchmark::State& state, const BallField& balls, std::int
 
 void BM_Frame(benchmark::State& state) {
   state.SetLabel(ActiveFieldKernel().name);
-  RunFrames(state, Scene(), 200);
+  RunFrames(state, Scene(), Scene(), 200);
   CountExactCorners(state, Scene(), 200);
 }
 BENCHMARK(BM_Frame);
@@ -361,13 +376,13 @@ BENCHMARK(BM_Frame);
 // The same frame with every corner evaluated (the reference pass the bounded one must match).
 void BM_FrameEveryCorner(benchmark::State& state) {
   state.SetLabel(ActiveFieldKernel().name);
-  RunFrames(state, EveryCornerField<BallField>{Scene()}, 200);
+  RunFrames(state, Scene(), EveryCornerField<BallField>{Scene()}, 200);
 }
 BENCHMARK(BM_FrameEveryCorner);
 
 void BM_FrameCells(benchmark::State& state) {
   const auto cells = static_cast<std::int32_t>(state.range(0));
-  RunFrames(state, Scene(), cells);
+  RunFrames(state, Scene(), Scene(), cells);
   CountExactCorners(state, Scene(), cells);
 }
 BENCHMARK(BM_FrameCells)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->Arg(400)->Arg(706);
@@ -380,7 +395,7 @@ void BM_FrameBalls(benchmark::State& state) {
     Ball* b = balls.AddBall(i % 3 == 2 ? BALL_SQUARE : BALL_ROUND, 30);
     b->centerX = centre(random), b->centerY = centre(random), b->scaleX = 1 + i % 2, b->scaleY = 1;
   }
-  RunFrames(state, balls, 200);
+  RunFrames(state, balls, balls, 200);
   CountExactCorners(state, balls, 200);
 }
 BENCHMARK(BM_FrameBalls)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Arg(16)->Arg(32)->Arg(64);

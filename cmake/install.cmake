@@ -11,9 +11,12 @@ include(CMakePackageConfigHelpers)
 # build folders that hold just the programs and libraries.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
-# The WebAssembly build is a page served from its build folder (scripts/run --web): nothing to
-# install.
+# The WebAssembly build is the page, its program and a note: a folder for any web server, zipped
+# by scripts/package.
 if(EMSCRIPTEN)
+  install(FILES app/web/zantrel.html app/web/README.txt $<TARGET_FILE:zantrel> DESTINATION .
+          COMPONENT programs)
+  include(cmake/package.cmake)
   return()
 endif()
 

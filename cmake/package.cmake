@@ -1,13 +1,16 @@
 # CPack: `scripts/package` makes the Debian packages zantrel (the "programs" component) and
-# zantrel-dev ("development") from the native build, and from a Windows build a zip of its
-# programs, which are statically linked and need nothing beside them. Each Debian description
-# names its own synopsis in its first line.
+# zantrel-dev ("development") from the native build, from a Windows build a zip of its programs,
+# which are statically linked and need nothing beside them, and from the WebAssembly build a zip
+# of the page's folder. Each Debian description names its own synopsis in its first line.
 set(CPACK_PACKAGE_NAME zantrel)
 set(CPACK_PACKAGE_VENDOR "The Zantrel developers")
 set(CPACK_PACKAGE_CONTACT "Zantrel developers <developers@zantrel.invalid>")
 set(CPACK_STRIP_FILES ON)
 
-if(WIN32)
+if(EMSCRIPTEN)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME zantrel-${PROJECT_VERSION}-web)
+elseif(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
   set(CPACK_COMPONENTS_ALL programs)

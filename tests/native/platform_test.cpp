@@ -1,13 +1,17 @@
 // The native platform's own bookkeeping: what a surface holds of its objects through every
 // operation (one DC, one bitmap and one pen at most, none left behind whatever fails on the way),
-// which window system a program gets, and the refusal of a display that cannot be used.
+// which window system a program gets, the refusal of a display that cannot be used, and input
+// that comes while the program draws.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <string>
 
+#include "app/app.h"
 #include "platform/native/gdi/objects.h"
 #include "platform/native/user/backend.h"
 #include "surface/surface.h"
@@ -110,6 +114,56 @@ TEST(WindowSystem, AnUnusableDisplayFailsCreationSayingWhyOnce) {
   EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));  // no window: the loop ends at once
   EXPECT_EQ(msg.message, UINT(WM_QUIT));
   user::UseBackend(user::HeadlessBackend());  // the other tests' backend, whatever their order
+}
+
+// Input from a scripted window system: what waits now, and a burst that arrives during the first
+// present once all of that was taken.
+std::deque<user::BackendEvent> g_waiting, g_burst;
+int g_presents = 0;
+int g_scriptWindow;  // the scripted window's handle
+
+bool Take(user::BackendEvent* event) {
+  if (g_waiting.empty()) return false;
+  *event = g_waiting.front();
+  g_waiting.pop_front();
+  return true;
+}
+const user::Backend kScripted{
+    "scripted", [] { return static_cast<const char*>(nullptr); },
+    [](const char*, int, int) { return static_cast<void*>(&g_scriptWindow); }, [](void*) {},
+    [](void*) {},
+    [](void*, const std::uint8_t*, int, int) {
+      ++g_presents;
+      if (g_waiting.empty()) g_waiting.swap(g_burst);
+    },
+    Take, Take};
+
+// A drag whose moves come faster than its frames: the moves that came during one frame are drawn
+// as one frame, of the picture that drawing each would have left. A move after the release that
+// follows them does not join them (the ball would follow it).
+TEST(MessageQueue, ABurstOfMovesDuringAFrameGivesOneFrameAndTheSamePicture) {
+  ASSERT_TRUE(RegisterAppClass(nullptr));
+  user::UseBackend(kScripted);
+  BuildScene(g_balls);
+  CreateSurface(g_surface);
+  using enum user::BackendEvent::Kind;
+  const auto input = [](user::BackendEvent::Kind kind, int step) {
+    return user::BackendEvent{.kind = kind, .window = &g_scriptWindow, .x = 250 + step, .y = 200 + step};
+  };
+  g_waiting = {input(kLeftDown, 0), input(kMouseMove, 1)};
+  for (int step = 2; step <= 20; ++step) g_burst.push_back(input(kMouseMove, step));
+  g_burst.insert(g_burst.end(), {input(kLeftUp, 20), input(kMouseMove, 90)});
+  ShowWindow(CreateAppWindow(nullptr), SW_SHOW);
+  for (MSG msg{}; GetMessageA(&msg, nullptr, 0, 0);) DispatchMessageA(&msg);
+  EXPECT_EQ(g_presents, 1 + 2);  // a repaint, then a frame for the first move and one for the rest
+  const Ball* moved = g_balls.Head()->next->next->item;
+  EXPECT_EQ(moved->centerX, 50 + 20);
+  EXPECT_EQ(moved->centerY, 0 - 20);
+  Surface expected;  // the frame of the scene the drag left
+  CreateSurface(expected);
+  g_balls.DrawContour(kFrameCells, kFrameSize, kFrameSize, kFrameThreshold, &expected);
+  EXPECT_EQ(std::memcmp(expected.pixels, g_surface.pixels, 4 * kFrameSize * kFrameSize), 0);
+  user::UseBackend(user::HeadlessBackend());
 }
 
 }  // namespace

@@ -14,12 +14,12 @@ void* Create(const char*, int, int) { return reinterpret_cast<void*>(++g_windowC
 void Show(void*) {}
 void Destroy(void*) {}
 void Present(void*, const std::uint8_t*, int, int) {}
-bool Wait(BackendEvent*) { return false; }
+bool NoInput(BackendEvent*) { return false; }
 
 }  // namespace
 
 const Backend& HeadlessBackend() {
-  static const Backend backend{"headless", Open, Create, Show, Destroy, Present, Wait};
+  static const Backend backend{"headless", Open, Create, Show, Destroy, Present, NoInput, NoInput};
   return backend;
 }
 

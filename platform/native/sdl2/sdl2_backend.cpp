@@ -91,56 +91,63 @@ unsigned VirtualKey(SDL_Keycode key) {
   return 0;
 }
 
+// The input an SDL event stands for; false for events the window system does not pass on.
+bool Translate(const SDL_Event& e, BackendEvent* out) {
+  *out = BackendEvent{};
+  switch (e.type) {
+    case SDL_MOUSEMOTION:
+      out->kind = BackendEvent::kMouseMove;
+      out->window = SDL_GetWindowFromID(e.motion.windowID);
+      out->x = e.motion.x;
+      out->y = e.motion.y;
+      out->leftDown = e.motion.state & SDL_BUTTON_LMASK;
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      if (e.button.button != SDL_BUTTON_LEFT) return false;
+      out->kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEvent::kLeftDown : BackendEvent::kLeftUp;
+      out->window = SDL_GetWindowFromID(e.button.windowID);
+      out->x = e.button.x;
+      out->y = e.button.y;
+      return true;
+    case SDL_KEYDOWN:
+      out->kind = BackendEvent::kKeyDown;
+      out->window = SDL_GetWindowFromID(e.key.windowID);
+      out->virtualKey = VirtualKey(e.key.keysym.sym);
+      return true;
+    case SDL_WINDOWEVENT:
+      out->window = SDL_GetWindowFromID(e.window.windowID);
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE) out->kind = BackendEvent::kClose;
+      if (e.window.event == SDL_WINDOWEVENT_EXPOSED) out->kind = BackendEvent::kExpose;
+      return out->kind != BackendEvent::kNone;
+    default:
+      return false;
+  }
+}
+
 bool Wait(BackendEvent* out) {
   SDL_Event e;
-  for (;;) {
+  do {
     if (!SDL_WaitEvent(&e)) {
       std::fprintf(stderr, "zantrel: SDL_WaitEvent: %s\n", SDL_GetError());
       return false;
     }
-    *out = BackendEvent{};
-    switch (e.type) {
-      case SDL_MOUSEMOTION:
-        out->kind = BackendEvent::kMouseMove;
-        out->window = SDL_GetWindowFromID(e.motion.windowID);
-        out->x = e.motion.x;
-        out->y = e.motion.y;
-        out->leftDown = e.motion.state & SDL_BUTTON_LMASK;
-        return true;
-      case SDL_MOUSEBUTTONDOWN:
-      case SDL_MOUSEBUTTONUP:
-        if (e.button.button != SDL_BUTTON_LEFT) continue;
-        out->kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEvent::kLeftDown : BackendEvent::kLeftUp;
-        out->window = SDL_GetWindowFromID(e.button.windowID);
-        out->x = e.button.x;
-        out->y = e.button.y;
-        return true;
-      case SDL_KEYDOWN:
-        out->kind = BackendEvent::kKeyDown;
-        out->window = SDL_GetWindowFromID(e.key.windowID);
-        out->virtualKey = VirtualKey(e.key.keysym.sym);
-        return true;
-      case SDL_WINDOWEVENT:
-        out->window = SDL_GetWindowFromID(e.window.windowID);
-        if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-          out->kind = BackendEvent::kClose;
-          return true;
-        }
-        if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-          out->kind = BackendEvent::kExpose;
-          return true;
-        }
-        continue;
-      default:
-        continue;
-    }
+  } while (!Translate(e, out));
+  return true;
+}
+
+bool Take(BackendEvent* out) {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    if (Translate(e, out)) return true;
   }
+  return false;
 }
 
 }  // namespace
 
 const Backend& WindowSystemBackend() {
-  static const Backend backend{"sdl2", Open, Create, Show, Destroy, Present, Wait};
+  static const Backend backend{"sdl2", Open, Create, Show, Destroy, Present, Wait, Take};
   return backend;
 }
 

@@ -28,6 +28,8 @@ struct Backend {
   void (*present)(void* window, const std::uint8_t* pixels, int width, int height);
   // Waits for the next input; false when no input will ever come (the headless backend).
   bool (*waitEvent)(BackendEvent* event);
+  // The next input if one is waiting already; false when none is.
+  bool (*takeEvent)(BackendEvent* event);
 };
 
 const Backend& HeadlessBackend();

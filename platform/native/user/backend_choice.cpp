@@ -25,7 +25,7 @@ const Backend& UnknownBackend(const std::string& asked) {
     known += (known.empty() ? "" : ", ") + std::string(backend().name);
   g_unknownRefusal = "ZANTREL_BACKEND=" + asked + " names no window system (known: " + known + ").";
   static const Backend unknown{"unknown", RefuseUnknown, NoWindow, Ignore, Ignore, IgnorePixels,
-                               NoInput};
+                               NoInput, NoInput};
   return unknown;
 }
 

@@ -75,7 +75,10 @@ LPARAM Point(int x, int y) {
   return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
 }
 
-// Turns one backend event into the message Windows would queue.
+// Turns one backend event into the message Windows would queue. As Windows, the queue holds no
+// two mouse moves in a row: a move right behind another replaces its position, so a program slower
+// than its input draws once for the latest. A button, key or close message between them keeps
+// both, and every message keeps its order.
 void Queue(const BackendEvent& e) {
   Window* w = FindNative(e.window);
   if (!w) return;
@@ -111,7 +114,13 @@ void Queue(const BackendEvent& e) {
     default:
       return;
   }
-  S().queue.push_back(msg);
+  std::deque<MSG>& queue = S().queue;
+  if (msg.message == WM_MOUSEMOVE && !queue.empty() && queue.back().message == WM_MOUSEMOVE &&
+      queue.back().hwnd == msg.hwnd) {
+    queue.back() = msg;
+    return;
+  }
+  queue.push_back(msg);
 }
 
 }  // namespace
@@ -230,6 +239,8 @@ void PostQuitMessage(int exitCode) {
 BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
   State& s = S();
   for (;;) {
+    BackendEvent event;
+    while (Active().takeEvent(&event)) Queue(event);  // what came in while the program worked
     if (!s.queue.empty()) {
       *msg = s.queue.front();
       s.queue.pop_front();
@@ -246,7 +257,6 @@ BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
         return TRUE;
       }
     }
-    BackendEvent event;
     if (Active().waitEvent(&event)) {
       Queue(event);
       continue;

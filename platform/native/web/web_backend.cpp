@@ -1,10 +1,12 @@
-// A window in a browser page: its client area is the page's one canvas (id "canvas"), shown with
-// one putImageData per present. Input comes from Emscripten's HTML5 events on that canvas only,
-// so, as for a Win32 window that takes no capture, the pointer outside it is not seen. Waiting for
+// A window in a browser page: its client area is the page's one canvas (id "canvas"), shown as
+// wide as the page allows up to its own size. Input comes from the events on that canvas only, so,
+// as for a Win32 window that takes no capture, a pointer outside it is not seen: the mouse through
+// Emscripten's HTML5 events, touch and pen through pointer events (ListenToContacts). Waiting for
 // input suspends the program (Asyncify) and gives the browser its event loop back until an event
 // arrives, so WinMain keeps its blocking message loop.
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#include <wasm_simd128.h>
 
 #include <cctype>
 #include <cmath>
@@ -26,7 +28,10 @@ struct CanvasWindow {
   bool open = false;
   std::string title;
   int width = 0, height = 0;
-  std::vector<std::uint8_t> rgba;  // the presented picture in canvas byte order
+  // The picture the canvas shows, in canvas byte order (R, G, B, A): a present converts into it
+  // and hands the canvas only the rows that changed.
+  std::vector<std::uint32_t> rgba;
+  int contactX = 0, contactY = 0;  // where the touch or pen contact was last seen
 };
 
 CanvasWindow g_canvas;
@@ -35,19 +40,52 @@ std::deque<BackendEvent> g_pending;
 // clang-format off
 EM_JS(bool, CanvasPresent, (), { return !!(typeof document != "undefined" && document.getElementById("canvas")); });
 
+// Shown at most at its own size in CSS pixels; the page may show it narrower.
 EM_JS(void, ShowCanvas, (const char* title), {
   document.title = UTF8ToString(title);
   const canvas = document.getElementById("canvas");
+  canvas.style.maxWidth = canvas.width + "px";
   canvas.hidden = false;
   canvas.focus();
 });
 
 EM_JS(void, HideCanvas, (), { document.getElementById("canvas").hidden = true; });
 
-EM_JS(void, PutImage, (const std::uint8_t* rgba, int width, int height), {
+// Rows first .. first + count - 1 of the picture onto the canvas. The ImageData over the
+// program's memory is made once, and again only when that memory grows (its buffer changes).
+EM_JS(void, PutRows, (const std::uint32_t* rgba, int width, int height, int first, int count), {
+  let shown = Module.zantrelShown;
+  if (!shown || shown.image.data.buffer !== HEAPU8.buffer || shown.at !== rgba) {
+    const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+    const context = document.getElementById("canvas").getContext("2d");
+    const image = new ImageData(pixels, width, height);
+    shown = Module.zantrelShown = { image, at: rgba, context };
+  }
+  shown.context.putImageData(shown.image, 0, 0, 0, first, width, count);
+});
+
+// Touch and pen as Windows gives them to a program that never asked for touch: the primary
+// contact is the left button (down, moves, up) and other fingers are ignored. A contact is no
+// mouse: the page gets no mouse events made up from it. The browser captures a contact to the
+// element it began on; released here, so that outside the canvas it is not seen, as the mouse.
+// Hovering pens come as mouse moves. Once for the page: the listeners serve every window on it.
+EM_JS(void, ListenToContacts, (), {
+  if (Module.zantrelContacts) return;
+  Module.zantrelContacts = true;
   const canvas = document.getElementById("canvas");
-  const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-  canvas.getContext("2d").putImageData(new ImageData(pixels, width, height), 0, 0);
+  const phases = { pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3 };
+  for (const type in phases) {
+    canvas.addEventListener(type, e => {
+      if (e.pointerType == "mouse" || !e.isPrimary) return;
+      if (type == "pointermove" && !(e.buttons & 1)) return;
+      if (type == "pointerdown") {
+        e.preventDefault();
+        canvas.releasePointerCapture(e.pointerId);
+      }
+      const r = canvas.getBoundingClientRect();
+      _zantrel_contact(phases[type], e.clientX - r.left, e.clientY - r.top);
+    });
+  }
 });
 
 // Resolves once WakeWaiter runs; the program stays suspended meanwhile.
@@ -68,14 +106,14 @@ void Push(BackendEvent event) {
   WakeWaiter();  // the program resumes after this handler returns, never inside it
 }
 
-// Event positions are CSS pixels from the canvas's corner; the canvas may be shown scaled.
-void ToClient(const EmscriptenMouseEvent& e, BackendEvent& event) {
+// A point given in CSS pixels from the canvas's corner, on the canvas as it is shown.
+void ToClient(double cssX, double cssY, BackendEvent& event) {
   double cssWidth = 0, cssHeight = 0;
   emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
   const double sx = cssWidth > 0 ? g_canvas.width / cssWidth : 1.0;
   const double sy = cssHeight > 0 ? g_canvas.height / cssHeight : 1.0;
-  event.x = static_cast<int>(std::floor(e.targetX * sx));
-  event.y = static_cast<int>(std::floor(e.targetY * sy));
+  event.x = static_cast<int>(std::floor(cssX * sx));
+  event.y = static_cast<int>(std::floor(cssY * sy));
 }
 
 EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* e, void*) {
@@ -86,7 +124,7 @@ EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* e, void*) {
     if (e->button != 0) return EM_FALSE;  // only the left (main) button
     event.kind = type == EMSCRIPTEN_EVENT_MOUSEDOWN ? BackendEvent::kLeftDown : BackendEvent::kLeftUp;
   }
-  ToClient(*e, event);
+  ToClient(e->targetX, e->targetY, event);
   event.leftDown = e->buttons & 1;
   Push(event);
   return EM_FALSE;  // the browser's own handling (focus on press) goes on
@@ -132,13 +170,14 @@ void* Create(const char* title, int width, int height) {
   g_canvas.title = title;
   g_canvas.width = width;
   g_canvas.height = height;
-  g_canvas.rgba.assign(static_cast<std::size_t>(width) * height * 4, 0);
+  g_canvas.rgba.assign(static_cast<std::size_t>(width) * height, 0);  // shown as nothing yet
   emscripten_set_canvas_element_size(kCanvas, width, height);
   emscripten_set_mousedown_callback(kCanvas, nullptr, false, OnMouse);
   emscripten_set_mousemove_callback(kCanvas, nullptr, false, OnMouse);
   emscripten_set_mouseup_callback(kCanvas, nullptr, false, OnMouse);
   emscripten_set_keydown_callback(kCanvas, nullptr, false, OnKeyDown);
   emscripten_set_beforeunload_callback(nullptr, OnUnload);
+  ListenToContacts();
   return &g_canvas;
 }
 
@@ -150,17 +189,48 @@ void Destroy(void*) {
   g_pending.clear();
 }
 
+// B, G, R, x in memory to R, G, B, opaque: the canvas's byte order.
+std::uint32_t CanvasPixel(std::uint32_t bgrx) {
+  return 0xFF000000u | (bgrx & 0xFF) << 16 | (bgrx & 0xFF00) | (bgrx >> 16 & 0xFF);
+}
+
+// Converts every row, four pixels at a time, but hands the canvas only the span of rows that
+// changed: a drag step changes the rows of the contour, a repaint none.
 void Present(void*, const std::uint8_t* pixels, int width, int height) {
   if (width != g_canvas.width || height != g_canvas.height) return;
-  std::uint8_t* out = g_canvas.rgba.data();
-  const std::size_t count = static_cast<std::size_t>(width) * height;
-  for (std::size_t i = 0; i < count; ++i, pixels += 4, out += 4) {
-    out[0] = pixels[2];
-    out[1] = pixels[1];
-    out[2] = pixels[0];
-    out[3] = 0xFF;
+  const v128_t opaque = wasm_i32x4_splat(static_cast<std::int32_t>(0xFF000000u));
+  int first = height, last = -1;
+  std::uint32_t* out = g_canvas.rgba.data();
+  for (int y = 0; y < height; ++y, pixels += 4 * width, out += width) {
+    v128_t changed = wasm_i32x4_splat(0);
+    int x = 0;
+    for (; x + 4 <= width; x += 4) {
+      const v128_t in = wasm_v128_load(pixels + 4 * x);
+      const v128_t shown = wasm_v128_or(
+          wasm_i8x16_shuffle(in, in, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15), opaque);
+      changed = wasm_v128_or(changed, wasm_v128_xor(shown, wasm_v128_load(out + x)));
+      wasm_v128_store(out + x, shown);
+    }
+    std::uint32_t tailChanged = 0;  // the last pixels of a row not a multiple of four wide
+    for (; x < width; ++x) {
+      std::uint32_t in;
+      std::memcpy(&in, pixels + 4 * x, 4);
+      tailChanged |= CanvasPixel(in) ^ out[x];
+      out[x] = CanvasPixel(in);
+    }
+    if (wasm_v128_any_true(changed) || tailChanged) {
+      first = first < y ? first : y;
+      last = y;
+    }
   }
-  PutImage(g_canvas.rgba.data(), width, height);
+  if (last >= first) PutRows(g_canvas.rgba.data(), width, height, first, last - first + 1);
+}
+
+bool Take(BackendEvent* event) {
+  if (g_pending.empty()) return false;
+  *event = g_pending.front();
+  g_pending.pop_front();
+  return true;
 }
 
 bool Wait(BackendEvent* event) {
@@ -168,19 +238,41 @@ bool Wait(BackendEvent* event) {
     if (!g_canvas.open) return false;  // no window, so no input will ever come
     SleepUntilInput();
   }
-  *event = g_pending.front();
-  g_pending.pop_front();
-  return true;
+  return Take(event);
 }
 
 }  // namespace
 
 const Backend& WindowSystemBackend() {
-  static const Backend backend{"web", Open, Create, Show, Destroy, Present, Wait};
+  static const Backend backend{"web", Open, Create, Show, Destroy, Present, Wait, Take};
   return backend;
 }
 
 }  // namespace zantrel::user
+
+// A touch or pen contact's phase from ListenToContacts (0 down, 1 move, 2 up, 3 cancelled) at
+// CSS pixels from the canvas's corner. A cancelled contact ends as a release where it was last
+// seen.
+extern "C" EMSCRIPTEN_KEEPALIVE void zantrel_contact(int phase, double cssX, double cssY) {
+  using zantrel::user::BackendEvent;
+  using zantrel::user::g_canvas;
+  constexpr BackendEvent::Kind kKinds[] = {BackendEvent::kLeftDown, BackendEvent::kMouseMove,
+                                           BackendEvent::kLeftUp, BackendEvent::kLeftUp};
+  constexpr int kCancelled = 3;
+  if (!g_canvas.open || phase < 0 || phase > kCancelled) return;
+  BackendEvent event;
+  event.kind = kKinds[phase];
+  event.leftDown = event.kind != BackendEvent::kLeftUp;
+  if (phase == kCancelled) {
+    event.x = g_canvas.contactX;
+    event.y = g_canvas.contactY;
+  } else {
+    zantrel::user::ToClient(cssX, cssY, event);
+    g_canvas.contactX = event.x;
+    g_canvas.contactY = event.y;
+  }
+  zantrel::user::Push(event);
+}
 
 // For the page's tests: the program's device contexts, bitmaps, pens and brushes still alive. The
 // globals' destructors delete theirs on the way out, so after a normal end it is 0.

@@ -2,12 +2,14 @@
 # The packages as a user gets them: scripts/package from the existing build folders; lintian finds
 # no error in the Debian packages; their contents unpacked into a temporary folder run there
 # (zantrel-render's frame equals the build's) and build examples/consumer; the Windows zip unpacked
-# holds statically linked programs, and its zantrel-render.exe draws the same frame under Wine.
-# JUnit into build/suites/package.xml.
+# holds statically linked programs, and its zantrel-render.exe draws the same frame under Wine;
+# the web zip unpacked shows the first frame in Chromium, served by a plain static server and
+# opened as a file. JUnit into build/suites/package.xml.
 set -uo pipefail
 source "$(dirname "$0")/../common.sh"
 cd "$ROOT"
 wine_env
+ensure_browser_driver || exit 1
 out=build/suites/package
 rm -rf "$out" && mkdir -p "$out/pictures"
 export JUNIT_LOGS=$out
@@ -17,6 +19,7 @@ trap 'rm -rf "$tmp"' EXIT
 packages=build/packages
 drag=(--drag 250,200,330,260)
 build/native/tools/zantrel-render "${drag[@]}" --out "$out/pictures/reference.bmp" >/dev/null
+build/native/tools/zantrel-render --out "$out/pictures/initial.bmp" >/dev/null
 
 same_frame() {  # picture
   cmp "$out/pictures/reference.bmp" "$1"
@@ -75,5 +78,19 @@ name=zantrel-$version-$WINDOWS_PRESET
 junit_check zip_contents present "$tmp/$name/bin/"{zantrel,zantrel-render,zantrel-mesh-pictures}.exe
 junit_check zip_render "$WINE" "$tmp/$name/bin/zantrel-render.exe" "${drag[@]}" \
   --out "Z:$ROOT/$out/pictures/zip.bmp" && junit_check zip_render_frame same_frame "$out/pictures/zip.bmp"
+
+# The page's folder on a static server of 127.0.0.1 (any free port), and opened as a file.
+web=$tmp/zantrel-$version-web
+/usr/bin/python3 -m zipfile -e "$packages/zantrel-$version-web.zip" "$tmp"
+junit_check web_zip_contents present "$web/"{zantrel.html,zantrel.js,README.txt}
+/usr/bin/python3 scripts/lib/serve_page.py "$web" zantrel.html 0 >"$tmp/served" &
+server=$!
+for _ in $(seq 50); do [ -s "$tmp/served" ] && break; sleep 0.1; done
+address=$(sed -n 's/^Open \(http[^ ]*\) .*/\1/p' "$tmp/served")
+junit_check web_zip_served node scripts/lib/first_frame.mjs "$address" "$out/pictures/initial.bmp"
+kill "$server"
+wait "$server" 2>/dev/null
+junit_check web_zip_from_file node scripts/lib/first_frame.mjs "file://$web/zantrel.html" \
+  "$out/pictures/initial.bmp"
 
 junit_write package build/suites/package.xml
