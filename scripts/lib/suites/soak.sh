@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # 100,000 drag steps through the window procedure on the headless backend (native build), then
 # the live DCs, bitmaps, pens and brushes and the resident memory compared with the figures after
-# the first hundred steps (JUnit into build/suites/soak.xml, the figures in a failure's message).
+# the first round of the drag pattern (JUnit into build/suites/soak.xml, the figures in a
+# failure's message).
 set -uo pipefail
 source "$(dirname "$0")/../common.sh"
 cd "$ROOT"
