@@ -40,10 +40,20 @@ inline std::uint64_t EightCellsCrossed(const std::uint8_t* upper, const std::uin
 }
 
 // Whether no cell between two rows of corners is crossed: both rows wholly inside or wholly
-// outside alike, as every row above and below the contour is.
+// outside alike, as every row above and below the contour is. Eight flags at a time: some C
+// libraries (WebAssembly's) compare and search memory a byte at a time.
 inline bool RowsUncrossed(const std::uint8_t* upper, const std::uint8_t* lower, std::int32_t stride) {
-  const auto length = static_cast<std::size_t>(stride);
-  return std::memcmp(upper, lower, length) == 0 && std::memchr(upper, upper[0] ^ 1, length) == nullptr;
+  const std::uint64_t alike = upper[0] * std::uint64_t{0x0101010101010101};
+  std::uint64_t differs = 0;
+  std::int32_t k = 0;
+  for (; k + 8 <= stride; k += 8) {
+    std::uint64_t a, b;
+    std::memcpy(&a, upper + k, 8);
+    std::memcpy(&b, lower + k, 8);
+    differs |= (a ^ alike) | (b ^ alike);
+  }
+  for (; k < stride; ++k) differs |= (upper[k] ^ upper[0]) | (lower[k] ^ upper[0]);
+  return differs == 0;
 }
 
 template <class Field, class Canvas>
