@@ -62,7 +62,6 @@ TEST(BallField, WorkedValuesAndPicks) {
       {{{BALL_SQUARE, 50, 0, 0, -1, -1}}, kMin, 10, 5 - 2, 0},  // |INT_MIN / -1| stays negative
       {{{BALL_SQUARE, 50, 0, 0, 1, 0}, {3, 80, 0, 0, 1, 1}}, 5, 5, -2, -1},  // zero scale, shape 3
       {{left, right}, 0, 0, 64 + 64 - 2, 0},  // a tie goes to the earlier ball
-      {{left, right}, -1, 0, 6400.0 / 81 + 6400.0 / 121 - 2, 0},
       {{{BALL_ROUND, 80, 0, 0, 1, 1}, {BALL_SQUARE, 50, 5, 10, 1, 1}}, 5, 0, 256 + 5 - 2, 1},
   };
   for (const auto& [scene, x, y, value, picked] : cases) {
