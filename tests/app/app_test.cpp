@@ -38,8 +38,6 @@ TEST(App, StartsUpThenMessageSequencesPickDragRedrawAndQuit) {
       {.messages = {Down(251, 170)}, .picked = 2, .dragging = true},  // the square's |51 / 2| wins
       {.messages = {Down(250, 200), Down(20, 20)}},
       {.messages = {Down(250, 200), Move(250, 200)}, .picked = 1, .dragging = true},  // no frame
-      {.messages = {Down(250, 200), Move(250, 201)}, .picked = 1, .dragging = true,
-       .last = kRedrawn, .ball1 = {50, -1}},
       {.messages = {Down(250, 200), Move(260, 190), Move(270, 170)}, .picked = 1,
        .dragging = true, .last = kRedrawn, .ball1 = {70, 30}},
       {.messages = {Down(250, 200), Move(250, -1)}, .picked = 1, .dragging = true,

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <tuple>
 #include <vector>
 
 #include "contour/contour_trace.h"
@@ -42,21 +41,25 @@ TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
     TraceContour(field, cells, w, h, 2, canvas);
     return canvas.segments;
   };
-  std::vector<std::vector<zantrel::test::BallSpec>> scenes = {
+  using zantrel::test::BallSpec;
+  const std::vector<BallSpec> workedSaddle = {{BALL_ROUND, 70, -50, 50, 1, 1}, {BALL_ROUND, 70, 50, -50, 1, 1}};
+  std::vector<std::vector<BallSpec>> scenes = {
       {{BALL_ROUND, 80, -50, 0, 2, 1}, {BALL_ROUND, 80, 50, 0, 1, 1}, {BALL_SQUARE, 50, 0, 30, 2, 1}},
       {{BALL_ROUND, 60, -120, 80, 1, 2}, {BALL_ROUND, 40, 130, -90, 3, 1}},
       {{BALL_SQUARE, 90, 10, -20, 1, 3}, {BALL_SQUARE, 30, -150, 150, -1, 1}, {BALL_SQUARE, 300, -200, 0, 1, 1}}, {},
-      {{BALL_ROUND, 70, -50, 50, 1, 1}, {BALL_ROUND, 70, 50, -50, 1, 1}}, {}};
+      workedSaddle, {}};
   for (int i = 0; i <= 9; ++i) {
     for (int j = i % 2; j <= 9; j += 2) scenes[3].push_back({BALL_ROUND, 1, 4 * j - 20, 20 - 4 * i, 1, 1});
   }
   for (const auto& scene : scenes) {
     BallField field;
     for (const auto& b : scene) zantrel::test::Place(field, b);
-    for (auto [cells, w, h] :
-         {std::tuple{200, 400, 400}, {133, 400, 300}, {7, 400, 400}, {9, 41, 41}, {1, 100, 100}}) {
+    struct Grid {
+      std::int32_t cells, w, h;
+    };
+    for (auto [cells, w, h] : {Grid{200, 400, 400}, {133, 400, 300}, {7, 400, 400}, {9, 41, 41}, {1, 100, 100}}) {
       const Lines expected = PlainMarchingSquares(field, cells, w, h);
-      if (cells == 1 && &scene == &scenes[4]) {
+      if (cells == 1 && scene == workedSaddle) {
         EXPECT_EQ(expected, (Lines{{50, 0, 0, 50}, {100, 50, 50, 100}}));
       }
       CountingField<BallField> counting{field, {}};
@@ -66,7 +69,8 @@ TEST(Contour, EveryPathDrawsPlainMarchingSquares) {
       // Every corner once, then one bisection per crossed edge: two per segment, saddles too.
       EXPECT_EQ(counting.evaluations.size(), (cells + 1) * (cells + 1) + 2 * expected.size());
       Surface drawn, traced;  // DrawContour, the batched path, draws the same lines
-      ASSERT_TRUE(drawn.Create(w, h, 32) && traced.Create(w, h, 32));
+      ASSERT_TRUE(drawn.Create(w, h, 32));
+      ASSERT_TRUE(traced.Create(w, h, 32));
       drawn.SetPenColor(0x00FFFFFF), traced.SetPenColor(0x00FFFFFF);
       field.DrawContour(cells, w, h, 2, &drawn);
       field.DrawContour(cells, w, h, 2, nullptr);  // no surface: nothing to draw on

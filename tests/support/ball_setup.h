@@ -9,6 +9,7 @@ struct BallSpec {
   std::int32_t shape;
   std::uint32_t radius;
   std::int32_t x, y, scaleX, scaleY;
+  bool operator==(const BallSpec&) const = default;
 };
 
 inline Ball* Place(BallField& field, const BallSpec& b) {
