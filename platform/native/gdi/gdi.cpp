@@ -84,6 +84,7 @@ Dc* NewDc() {
   dc->bitmap = DefaultBitmap();
   dc->pen = Stock().blackPen;
   dc->brush = Stock().white;
+  SelectionChanged(*dc);
   Register(dc);
   return dc;
 }
@@ -105,6 +106,7 @@ HDC CreateWindowDC(std::uint8_t* pixels, int width, int height) {
   Dc* dc = NewDc();
   dc->bitmap = b;
   dc->ownBitmap = b;
+  SelectionChanged(*dc);
   return reinterpret_cast<HDC>(static_cast<Object*>(dc));
 }
 
@@ -170,12 +172,14 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
       Bitmap* previous = dc->bitmap;
       if (!b->stock) ++b->selectedInto;
       dc->bitmap = b;
+      SelectionChanged(*dc);
       Deselect(previous);
       return previous;
     }
     case Kind::kPen: {
       Pen* previous = dc->pen;
       dc->pen = static_cast<Pen*>(o);
+      SelectionChanged(*dc);
       return previous;
     }
     case Kind::kBrush: {
@@ -283,10 +287,24 @@ COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   Dc* dc = As<Dc>(handle, Kind::kDc);
   if (!dc) return CLR_INVALID;
   const Bitmap& b = *dc->bitmap;
+  if (!dc->pixelKnown || dc->pixelColor != color) {
+    dc->pixelKnown = true;
+    dc->pixelColor = color;
+    dc->pixelValue = SetPixelValue(b, color);
+    dc->pixelReported = b.format->toColor(b, dc->pixelValue);
+  }
   // Outside the bitmap nothing is drawn, but the colour that would have been is still reported.
-  const std::uint32_t value = SetPixelValue(b, color);
-  if (x >= 0 && y >= 0 && x < b.width && y < b.height) b.format->put(Row(b, y), x, value);
-  return b.format->toColor(b, value);
+  if (x >= 0 && y >= 0 && x < b.width && y < b.height) {
+    const std::uint32_t v = dc->pixelValue;
+    if (b.bitsPerPixel == 32) {  // both 32-bit formats store the value's bytes low first
+      const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                     static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+      std::memcpy(Row(b, y) + std::ptrdiff_t{x} * 4, bytes, 4);
+    } else {
+      b.format->put(Row(b, y), x, v);
+    }
+  }
+  return dc->pixelReported;
 }
 
 COLORREF GetPixel(HDC handle, int x, int y) {
@@ -373,5 +391,9 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
 }
 
 namespace zantrel::gdi {
-bool PenDraws(const Dc& dc) { return !IsNullPen(dc.pen); }
+void SelectionChanged(Dc& dc) {
+  dc.penDraws = !IsNullPen(dc.pen);
+  dc.penValue = PixelValue(*dc.bitmap, dc.pen->color);
+  dc.pixelKnown = false;
+}
 }  // namespace zantrel::gdi

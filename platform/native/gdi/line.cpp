@@ -47,21 +47,61 @@ struct Walk {
   std::int64_t count;
 };
 
+// Lines this short are walked pixel by pixel: a run's set-up costs two divisions.
+constexpr std::int64_t kShortestRuns = 8;
+
+// Writes the walk's pixels from p, one major step apart, the minor step taken where err + bias
+// turns positive. A line longer than a few pixels is written as runs: from a pixel whose error
+// term is e, the walk steps the minor axis after floor((-e - bias) / twoMinor) + 2 pixels, and
+// every run after the first has q or q + 1 pixels (q = twoMajor / twoMinor), which the remainder
+// g of that division tells apart: g advances by twoMajor % twoMinor per run and a carry out of it
+// adds the pixel. A run is written as its first q pixels and then its last one (written twice when
+// it has q), so the stores' loop has the same count on every run and no branch depends on the
+// error term; the walk's pattern is one carry per run in a short chain.
 template <int kBytes>
 void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::ptrdiff_t minorDelta,
                std::uint32_t value) {
   std::uint8_t bytes[4];
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-  std::int64_t err = w.err;
-  for (std::int64_t k = 0; k < w.count; ++k) {
-    std::memcpy(p, bytes, kBytes);
-    if (err + w.bias > 0) {
-      p += minorDelta;
-      err -= w.twoMajor;
+  const auto put = [&bytes](std::uint8_t* at) { std::memcpy(at, bytes, kBytes); };
+  std::int64_t count = w.count;
+  if (count < kShortestRuns || w.twoMinor == 0) {
+    std::int64_t err = w.err;
+    const bool straight = w.twoMinor == 0;
+    for (std::int64_t k = 0; k < count; ++k) {
+      put(p);
+      if (!straight && err + w.bias > 0) {
+        p += minorDelta;
+        err -= w.twoMajor;
+      }
+      p += majorDelta;
+      err += w.twoMinor;
     }
-    p += majorDelta;
-    err += w.twoMinor;
+    return;
   }
+  const std::int64_t d = w.twoMinor;
+  const std::int64_t c = -w.err - w.bias;  // at least -twoMinor: the walk's error term is bounded
+  const std::int64_t a = c >= 0 ? c / d : -1;
+  std::int64_t g = c - a * d;
+  const std::int64_t first = a + 2 < count ? a + 2 : count;
+  for (std::int64_t k = 0; k < first; ++k) put(p + k * majorDelta);
+  p += first * majorDelta + minorDelta;
+  count -= first;
+  const std::int64_t q = w.twoMajor / d, m = w.twoMajor % d;
+  const std::ptrdiff_t runDelta = q * majorDelta + minorDelta;
+  const std::ptrdiff_t lastDelta = (q - 1) * majorDelta;
+  for (;;) {
+    g += m;
+    const bool carry = g >= d;
+    g -= carry ? d : 0;
+    const std::int64_t run = q + carry;
+    if (run >= count) break;
+    for (std::int64_t k = 0; k < q; ++k) put(p + k * majorDelta);
+    put(p + lastDelta + (carry ? majorDelta : 0));
+    p += runDelta + (carry ? majorDelta : 0);
+    count -= run;
+  }
+  for (std::int64_t k = 0; k < count; ++k) put(p + k * majorDelta);
 }
 
 // A line with both ends on a bitmap of 32-bit pixels, the contour's short segments among them:
@@ -75,18 +115,8 @@ void DrawInside32(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
   const std::ptrdiff_t stepX = dx < 0 ? -4 : 4, stepY = dy < 0 ? -b.stride : b.stride;
   const std::ptrdiff_t majorDelta = xMajor ? stepX : stepY, minorDelta = xMajor ? stepY : stepX;
   std::uint8_t* p = Row(b, from.y) + std::ptrdiff_t{from.x} * 4;
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-  int err = 2 * minor - major;
-  for (int k = 0; k < major; ++k) {
-    std::memcpy(p, bytes, 4);
-    if (err + bias > 0) {
-      p += minorDelta;
-      err -= 2 * major;
-    }
-    p += majorDelta;
-    err += 2 * minor;
-  }
+  const Walk walk{2 * minor - major, bias, 2 * minor, 2 * major, major};
+  WalkBytes<4>(walk, p, majorDelta, minorDelta, value);
 }
 
 [[gnu::noinline]] void DrawClipped(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
@@ -194,9 +224,6 @@ BOOL LineTo(HDC handle, int x, int y) {
   if (!dc) return FALSE;
   const POINT from = dc->position;
   dc->position = POINT{x, y};
-  if (PenDraws(*dc)) {
-    const Bitmap& b = *dc->bitmap;
-    DrawLine(b, PixelValue(b, dc->pen->color), from, POINT{x, y});
-  }
+  if (dc->penDraws) DrawLine(*dc->bitmap, dc->penValue, from, POINT{x, y});
   return TRUE;
 }
