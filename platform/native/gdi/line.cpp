@@ -88,38 +88,76 @@ void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::p
   p += first * majorDelta + minorDelta;
   count -= first;
   const std::int64_t q = w.twoMajor / d, m = w.twoMajor % d;
-  const std::ptrdiff_t runDelta = q * majorDelta + minorDelta;
-  const std::ptrdiff_t lastDelta = (q - 1) * majorDelta;
-  for (;;) {
-    g += m;
-    const bool carry = g >= d;
-    g -= carry ? d : 0;
-    const std::int64_t run = q + carry;
-    if (run >= count) break;
-    for (std::int64_t k = 0; k < q; ++k) put(p + k * majorDelta);
-    put(p + lastDelta + (carry ? majorDelta : 0));
-    p += runDelta + (carry ? majorDelta : 0);
-    count -= run;
+  const auto runs = [&](auto writeRun) {
+    for (;;) {
+      g += m;
+      const bool carry = g >= d;
+      g -= carry ? d : 0;
+      const std::int64_t run = q + carry;
+      if (run >= count) break;
+      writeRun(p, carry);
+      p += (run - 1) * majorDelta + majorDelta + minorDelta;
+      count -= run;
+    }
+  };
+  if (kBytes == 4 && q >= 4 && (majorDelta == 4 || majorDelta == -4)) {
+    // Runs along a row: four pixels to a store, the run's last four stored last, overlapping.
+    std::uint8_t quad[16];
+    for (int i = 0; i < 16; ++i) quad[i] = bytes[i % 4];
+    const std::ptrdiff_t back = majorDelta < 0 ? 4 : 0;  // a leftward run ends at its lowest address
+    runs([&](std::uint8_t* start, bool carry) {
+      std::uint8_t* low = start - back * (q - 1 + carry);
+      for (std::int64_t k = 0; k + 4 <= q; k += 4) std::memcpy(low + 4 * k, quad, 16);
+      std::memcpy(low + 4 * (q + carry) - 16, quad, 16);
+    });
+  } else {
+    const std::ptrdiff_t lastDelta = (q - 1) * majorDelta;
+    runs([&](std::uint8_t* start, bool carry) {
+      for (std::int64_t k = 0; k < q; ++k) put(start + k * majorDelta);
+      put(start + lastDelta + (carry ? majorDelta : 0));
+    });
   }
   for (std::int64_t k = 0; k < count; ++k) put(p + k * majorDelta);
 }
 
 // A line with both ends on a bitmap of 32-bit pixels, the contour's short segments among them:
 // every pixel of the walk is visible, starting at the first one with minor offset 0.
-void DrawInside32(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
-  const int dx = to.x - from.x, dy = to.y - from.y;  // both ends on the bitmap: no overflow
+void DrawInside32(const Bitmap& b, std::uint32_t value, int x0, int y0, int x1, int y1) {
+  const int dx = x1 - x0, dy = y1 - y0;  // both ends on the bitmap: no overflow
   const int absX = dx < 0 ? -dx : dx, absY = dy < 0 ? -dy : dy;
   const bool xMajor = absX > absY;
   const int bias = (xMajor ? dy : dx) < 0;
   const int major = xMajor ? absX : absY, minor = xMajor ? absY : absX;
   const std::ptrdiff_t stepX = dx < 0 ? -4 : 4, stepY = dy < 0 ? -b.stride : b.stride;
   const std::ptrdiff_t majorDelta = xMajor ? stepX : stepY, minorDelta = xMajor ? stepY : stepX;
-  std::uint8_t* p = Row(b, from.y) + std::ptrdiff_t{from.x} * 4;
-  const Walk walk{2 * minor - major, bias, 2 * minor, 2 * major, major};
-  WalkBytes<4>(walk, p, majorDelta, minorDelta, value);
+  std::uint8_t* p = Row(b, y0) + std::ptrdiff_t{x0} * 4;
+  if (major >= kShortestRuns) {
+    WalkBytes<4>(Walk{2 * minor - major, bias, 2 * minor, 2 * major, major}, p, majorDelta, minorDelta, value);
+    return;
+  }
+  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+  int err = 2 * minor - major;
+  if (major <= 2) {
+    // Most of the contour's segments: one or two pixels, both stored without a loop whose count
+    // would vary from segment to segment (a one-pixel line stores its pixel twice).
+    if (major == 0) return;
+    const bool step = err + bias > 0;
+    std::uint8_t* second = major == 2 ? p + majorDelta + (step ? minorDelta : 0) : p;
+    std::memcpy(p, bytes, 4);
+    std::memcpy(second, bytes, 4);
+    return;
+  }
+  for (int k = 0; k < major; ++k) {
+    std::memcpy(p, bytes, 4);
+    const bool step = err + bias > 0;
+    p += majorDelta + (step ? minorDelta : 0);
+    err += 2 * minor - (step ? 2 * major : 0);
+  }
 }
 
-[[gnu::noinline]] void DrawClipped(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
+[[gnu::noinline]] void DrawClipped(const Bitmap& b, std::uint32_t value, int x0, int y0, int x1, int y1) {
+  const POINT from{x0, y0}, to{x1, y1};
   const std::int64_t dx = std::int64_t{to.x} - from.x;
   const std::int64_t dy = std::int64_t{to.y} - from.y;
   if (dx == 0 && dy == 0) return;
@@ -207,13 +245,15 @@ void DrawInside32(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
   }
 }
 
-void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
-  const bool inside = from.x >= 0 && from.y >= 0 && to.x >= 0 && to.y >= 0 && from.x < b.width &&
-                      to.x < b.width && from.y < b.height && to.y < b.height;
+// The end points are read one coordinate at a time: MoveToEx stores them so, and a wider load of
+// both would wait for those stores to retire instead of taking their values on the way.
+void DrawLine(const Bitmap& b, std::uint32_t value, int x0, int y0, int x1, int y1) {
+  const bool inside = x0 >= 0 && y0 >= 0 && x1 >= 0 && y1 >= 0 && x0 < b.width && x1 < b.width &&
+                      y0 < b.height && y1 < b.height;
   if (inside && b.bitsPerPixel == 32) {
-    DrawInside32(b, value, from, to);
+    DrawInside32(b, value, x0, y0, x1, y1);
   } else {
-    DrawClipped(b, value, from, to);
+    DrawClipped(b, value, x0, y0, x1, y1);
   }
 }
 
@@ -222,8 +262,9 @@ void DrawLine(const Bitmap& b, std::uint32_t value, POINT from, POINT to) {
 BOOL LineTo(HDC handle, int x, int y) {
   Dc* dc = As<Dc>(handle, Kind::kDc);
   if (!dc) return FALSE;
-  const POINT from = dc->position;
-  dc->position = POINT{x, y};
-  if (dc->penDraws) DrawLine(*dc->bitmap, dc->penValue, from, POINT{x, y});
+  const int x0 = dc->position.x, y0 = dc->position.y;
+  dc->position.x = x;
+  dc->position.y = y;
+  if (dc->penDraws) DrawLine(*dc->bitmap, dc->penValue, x0, y0, x, y);
   return TRUE;
 }
