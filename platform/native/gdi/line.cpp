@@ -110,6 +110,16 @@ void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::p
       for (std::int64_t k = 0; k + 4 <= q; k += 4) std::memcpy(low + 4 * k, quad, 16);
       std::memcpy(low + 4 * (q + carry) - 16, quad, 16);
     });
+  } else if (q <= 3) {
+    // Short runs, the most of them on lines near the diagonal, are stored without an inner loop.
+    // Pixels 0, 1 (0 again when q is 1), q - 1 and the run's last.
+    const std::ptrdiff_t secondDelta = q == 1 ? 0 : majorDelta, lastDelta = (q - 1) * majorDelta;
+    runs([&](std::uint8_t* start, bool carry) {
+      put(start);
+      put(start + secondDelta);
+      put(start + lastDelta);
+      put(start + lastDelta + (carry ? majorDelta : 0));
+    });
   } else {
     const std::ptrdiff_t lastDelta = (q - 1) * majorDelta;
     runs([&](std::uint8_t* start, bool carry) {
