@@ -88,6 +88,8 @@ void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::p
   p += first * majorDelta + minorDelta;
   count -= first;
   const std::int64_t q = w.twoMajor / d, m = w.twoMajor % d;
+  // The pointer's step is one of two constants: a product on its chain would make every run wait.
+  const std::ptrdiff_t shortStep = q * majorDelta + minorDelta, longStep = shortStep + majorDelta;
   const auto runs = [&](auto writeRun) {
     for (;;) {
       g += m;
@@ -96,7 +98,7 @@ void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::p
       const std::int64_t run = q + carry;
       if (run >= count) break;
       writeRun(p, carry);
-      p += (run - 1) * majorDelta + majorDelta + minorDelta;
+      p += carry ? longStep : shortStep;
       count -= run;
     }
   };
@@ -202,7 +204,7 @@ void DrawInside32(const Bitmap& b, std::uint32_t value, int x0, int y0, int x1, 
     const std::int64_t nHi = minorStep > 0 ? minorLimit - 1 - minorStart : minorStart;
     if (minor == 0) {
       if (nLo > 0 || nHi < 0) return;
-    } else {
+    } else if (nLo > 0 || nHi < minor) {  // the walk's offsets 0..minor are not all on the bitmap
       const Wide twoMajor = Wide{2} * major, twoMinor = Wide{2} * minor;
       const Wide base = Wide{major} + bias - 1;
       // Smallest j with n(j) >= nLo, largest j with n(j) <= nHi.
@@ -216,7 +218,7 @@ void DrawInside32(const Bitmap& b, std::uint32_t value, int x0, int y0, int x1, 
 
   // Step from the first visible pixel with the walk's own error term. A line with both ends on
   // the bitmap starts at its first pixel, where the minor offset is 0: no division.
-  const Wide startN = inside || minor == 0 ? 0 : FloorDiv(Wide{2} * lo * minor + major + bias - 1, Wide{2} * major);
+  const Wide startN = inside || minor == 0 || lo == 0 ? 0 : FloorDiv(Wide{2} * lo * minor + major + bias - 1, Wide{2} * major);
   std::int64_t err = static_cast<std::int64_t>(Wide{2} * minor - major + Wide{2} * lo * minor -
                                                 Wide{2} * startN * major);
   int a = static_cast<int>(majorStart + majorStep * static_cast<std::int64_t>(lo));
