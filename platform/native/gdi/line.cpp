@@ -113,15 +113,28 @@ void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::p
       std::memcpy(low + 4 * (q + carry) - 16, quad, 16);
     });
   } else if (q <= 3) {
-    // Short runs, the most of them on lines near the diagonal, are stored without an inner loop.
-    // Pixels 0, 1 (0 again when q is 1), q - 1 and the run's last.
-    const std::ptrdiff_t secondDelta = q == 1 ? 0 : majorDelta, lastDelta = (q - 1) * majorDelta;
-    runs([&](std::uint8_t* start, bool carry) {
-      put(start);
-      put(start + secondDelta);
-      put(start + lastDelta);
-      put(start + lastDelta + (carry ? majorDelta : 0));
-    });
+    // Short runs, most of them on lines near the diagonal, are stored without an inner loop:
+    // pixels 0 to q - 1, then the run's last.
+    const std::ptrdiff_t twice = 2 * majorDelta, thrice = 3 * majorDelta;
+    if (q == 1) {
+      runs([&](std::uint8_t* start, bool carry) {
+        put(start);
+        put(start + (carry ? majorDelta : 0));
+      });
+    } else if (q == 2) {
+      runs([&](std::uint8_t* start, bool carry) {
+        put(start);
+        put(start + majorDelta);
+        put(start + (carry ? twice : majorDelta));
+      });
+    } else {
+      runs([&](std::uint8_t* start, bool carry) {
+        put(start);
+        put(start + majorDelta);
+        put(start + twice);
+        put(start + (carry ? thrice : twice));
+      });
+    }
   } else {
     const std::ptrdiff_t lastDelta = (q - 1) * majorDelta;
     runs([&](std::uint8_t* start, bool carry) {
