@@ -275,7 +275,9 @@ HBRUSH CreateSolidBrush(COLORREF color) {
   return reinterpret_cast<HBRUSH>(static_cast<Object*>(brush));
 }
 
-BOOL MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
+namespace {
+
+[[gnu::noinline]] BOOL MoveToExAnyhow(HDC handle, int x, int y, LPPOINT previous) {
   Dc* dc = As<Dc>(handle, Kind::kDc);
   if (!dc) return FALSE;
   if (previous) *previous = dc->position;
@@ -283,7 +285,20 @@ BOOL MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
   return TRUE;
 }
 
-COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
+}  // namespace
+
+// On the DC last named, without a call (so saving no registers); a lookup the general way.
+BOOL MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
+  Dc* dc = LastDc(handle);
+  if (!dc) return MoveToExAnyhow(handle, x, y, previous);
+  if (previous) *previous = dc->position;
+  dc->position = POINT{x, y};
+  return TRUE;
+}
+
+namespace {
+
+[[gnu::noinline]] COLORREF SetPixelAnyhow(HDC handle, int x, int y, COLORREF color) {
   Dc* dc = As<Dc>(handle, Kind::kDc);
   if (!dc) return CLR_INVALID;
   const Bitmap& b = *dc->bitmap;
@@ -294,15 +309,25 @@ COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
     dc->pixelReported = b.format->toColor(b, dc->pixelValue);
   }
   // Outside the bitmap nothing is drawn, but the colour that would have been is still reported.
+  if (x >= 0 && y >= 0 && x < b.width && y < b.height) b.format->put(Row(b, y), x, dc->pixelValue);
+  return dc->pixelReported;
+}
+
+}  // namespace
+
+// A DC drawing point after point on 32-bit pixels in one colour calls nothing: the rest, a new
+// handle or colour or another depth, goes the general way.
+COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
+  Dc* dc = LastDc(handle);
+  if (!dc || !dc->pixelKnown || dc->pixelColor != color || dc->bitmap->bitsPerPixel != 32) {
+    return SetPixelAnyhow(handle, x, y, color);
+  }
+  const Bitmap& b = *dc->bitmap;
   if (x >= 0 && y >= 0 && x < b.width && y < b.height) {
-    const std::uint32_t v = dc->pixelValue;
-    if (b.bitsPerPixel == 32) {  // both 32-bit formats store the value's bytes low first
-      const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                                     static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-      std::memcpy(Row(b, y) + std::ptrdiff_t{x} * 4, bytes, 4);
-    } else {
-      b.format->put(Row(b, y), x, v);
-    }
+    const std::uint32_t v = dc->pixelValue;  // both 32-bit formats store the value's bytes low first
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                   static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+    std::memcpy(Row(b, y) + std::ptrdiff_t{x} * 4, bytes, 4);
   }
   return dc->pixelReported;
 }

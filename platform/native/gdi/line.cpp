@@ -163,16 +163,6 @@ void DrawInside32(const Bitmap& b, std::uint32_t value, int x0, int y0, int x1, 
   const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
                                  static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
   int err = 2 * minor - major;
-  if (major <= 2) {
-    // Most of the contour's segments: one or two pixels, both stored without a loop whose count
-    // would vary from segment to segment (a one-pixel line stores its pixel twice).
-    if (major == 0) return;
-    const bool step = err + bias > 0;
-    std::uint8_t* second = major == 2 ? p + majorDelta + (step ? minorDelta : 0) : p;
-    std::memcpy(p, bytes, 4);
-    std::memcpy(second, bytes, 4);
-    return;
-  }
   for (int k = 0; k < major; ++k) {
     std::memcpy(p, bytes, 4);
     const bool step = err + bias > 0;
@@ -284,12 +274,52 @@ void DrawLine(const Bitmap& b, std::uint32_t value, int x0, int y0, int x1, int 
 
 }  // namespace
 
-BOOL LineTo(HDC handle, int x, int y) {
+namespace {
+
+[[gnu::noinline]] BOOL LineToAnyhow(HDC handle, int x, int y) {
   Dc* dc = As<Dc>(handle, Kind::kDc);
   if (!dc) return FALSE;
   const int x0 = dc->position.x, y0 = dc->position.y;
   dc->position.x = x;
   dc->position.y = y;
   if (dc->penDraws) DrawLine(*dc->bitmap, dc->penValue, x0, y0, x, y);
+  return TRUE;
+}
+
+}  // namespace
+
+// Most of the contour's segments: one or two pixels on a bitmap of 32-bit pixels, drawn on the
+// DC last named, stored without a loop whose count would vary from segment to segment (a
+// one-pixel line stores its pixel twice) and without a call, so without saving registers.
+// Every other line goes the general way.
+BOOL LineTo(HDC handle, int x, int y) {
+  Dc* dc = LastDc(handle);
+  if (!dc || !dc->penDraws) return LineToAnyhow(handle, x, y);
+  const Bitmap& b = *dc->bitmap;
+  const int x0 = dc->position.x, y0 = dc->position.y;
+  const auto on = [&b](int px, int py) {
+    return static_cast<unsigned>(px) < static_cast<unsigned>(b.width) &&
+           static_cast<unsigned>(py) < static_cast<unsigned>(b.height);
+  };
+  if (b.bitsPerPixel != 32 || !on(x0, y0) || !on(x, y)) return LineToAnyhow(handle, x, y);
+  const int dx = x - x0, dy = y - y0;  // both ends on the bitmap: no overflow
+  const int absX = dx < 0 ? -dx : dx, absY = dy < 0 ? -dy : dy;
+  if (absX > 2 || absY > 2) return LineToAnyhow(handle, x, y);
+  dc->position.x = x;
+  dc->position.y = y;
+  const bool xMajor = absX > absY;
+  const int major = xMajor ? absX : absY, minor = xMajor ? absY : absX;
+  if (major == 0) return TRUE;
+  const int bias = (xMajor ? dy : dx) < 0;
+  const bool step = 2 * minor - major + bias > 0;
+  const std::ptrdiff_t stepX = dx < 0 ? -4 : 4, stepY = dy < 0 ? -b.stride : b.stride;
+  const std::ptrdiff_t majorDelta = xMajor ? stepX : stepY, minorDelta = xMajor ? stepY : stepX;
+  std::uint8_t* p = Row(b, y0) + std::ptrdiff_t{x0} * 4;
+  std::uint8_t* second = major == 2 ? p + majorDelta + (step ? minorDelta : 0) : p;
+  const std::uint32_t v = dc->penValue;
+  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                 static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+  std::memcpy(p, bytes, 4);
+  std::memcpy(second, bytes, 4);
   return TRUE;
 }

@@ -111,6 +111,12 @@ T* As(const void* handle, Kind kind) {
   Object* object = handle && handle == lastFound ? lastFound : Lookup(handle);
   return object && object->kind == kind ? static_cast<T*>(object) : nullptr;
 }
+// The DC a handle names when it is the one last found, else null (the caller then looks it up):
+// a drawing call's path that calls nothing, so saves no registers.
+inline Dc* LastDc(const void* handle) {
+  Object* object = lastFound;
+  return handle && handle == object && object->kind == Kind::kDc ? static_cast<Dc*>(object) : nullptr;
+}
 int LiveCount(Kind kind);
 
 // Prepares a bitmap's rows and picks its pixel format; memory must already be set.
