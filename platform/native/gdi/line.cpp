@@ -9,9 +9,10 @@
 // major-axis bounds directly and from the minor-axis bounds by inverting n(j). The arithmetic is
 // done in 128 bits, so any pair of 32-bit end points gives the unclipped line's own pixels.
 // The axes and the bias are selected without branches (the contour's short segments run in every
-// direction). The walk keeps its branch on the error term: along one line its pattern repeats and
-// is predicted, while a step selected by masks measured three times slower on long lines, its
-// error term one long chain of dependent instructions.
+// direction), and a segment of one or two pixels on 32-bit pixels is stored by LineTo itself.
+// Longer lines are written in runs, a run of pixels along the major axis per minor step (see
+// WalkBytes): a branch on the error term per pixel mispredicted on random slopes, and a step
+// selected by masks per pixel measured three times slower, its error term one long chain.
 #include <cstring>
 
 #include "platform/native/gdi/format.h"
@@ -56,8 +57,9 @@ constexpr std::int64_t kShortestRuns = 8;
 // every run after the first has q or q + 1 pixels (q = twoMajor / twoMinor), which the remainder
 // g of that division tells apart: g advances by twoMajor % twoMinor per run and a carry out of it
 // adds the pixel. A run is written as its first q pixels and then its last one (written twice when
-// it has q), so the stores' loop has the same count on every run and no branch depends on the
-// error term; the walk's pattern is one carry per run in a short chain.
+// it has q), so the stores' loop has the same count on every run. The carry stays a branch: once
+// per run rather than per pixel, its pattern along a line is mostly predicted, and a carry
+// selected by masks measured slower, the remainder's update then on the pointer's chain.
 template <int kBytes>
 void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::ptrdiff_t minorDelta,
                std::uint32_t value) {
