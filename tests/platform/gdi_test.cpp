@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -83,6 +84,43 @@ TEST(GdiObjects, FarApartEndPointsClipToTheExactLine) {
   for (int i = 0; i < 64 * 48; ++i) {
     const int x = i % 64, y = i / 64;
     EXPECT_EQ(GetPixel(dib.dc, x, y) != 0, y == 24 || (x == 9 && y > 10)) << x << "," << y;
+  }
+}
+
+// Lines of every slope and direction, whole and clipped, against GDI's walk pixel by pixel:
+// err starts at 2*minor - major, the minor axis steps when err + bias > 0, the end pixel is left.
+TEST(GdiObjects, LinesTakeTheWalksPixels) {
+  constexpr int kWidth = 64, kHeight = 48;
+  const SelectedBitmap dib(MakeDib(kWidth, kHeight, 32));
+  SelectObject(dib.dc, GetStockObject(WHITE_PEN));
+  const int offsets[] = {-61, -23, -9, -5, -2, 0, 3, 7, 40};
+  const POINT starts[] = {{2, 3}, {60, 44}, {-5, 30}, {30, -8}};
+  for (POINT from : starts) for (int dx : offsets) for (int dy : offsets) {
+    const RECT all{0, 0, kWidth, kHeight};
+    FillRect(dib.dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    MoveToEx(dib.dc, from.x, from.y, nullptr);
+    LineTo(dib.dc, from.x + dx, from.y + dy);
+    std::vector<bool> expected(kWidth * kHeight);
+    const bool xMajor = std::abs(dx) > std::abs(dy);
+    const int major = xMajor ? std::abs(dx) : std::abs(dy), minor = xMajor ? std::abs(dy) : std::abs(dx);
+    const int bias = (xMajor ? dy : dx) < 0, sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    int x = from.x, y = from.y;
+    int& along = xMajor ? x : y;
+    int& across = xMajor ? y : x;
+    const int alongStep = xMajor ? sx : sy, acrossStep = xMajor ? sy : sx;
+    for (int k = 0, err = 2 * minor - major; k < major; ++k) {
+      if (x >= 0 && y >= 0 && x < kWidth && y < kHeight) expected[y * kWidth + x] = true;
+      if (err + bias > 0) {
+        across += acrossStep;
+        err -= 2 * major;
+      }
+      along += alongStep;
+      err += 2 * minor;
+    }
+    for (int i = 0; i < kWidth * kHeight; ++i) {
+      ASSERT_EQ(GetPixel(dib.dc, i % kWidth, i / kWidth) != 0, expected[i])
+          << from.x << "," << from.y << " by " << dx << "," << dy << " at " << i % kWidth << "," << i / kWidth;
+    }
   }
 }
 

@@ -84,6 +84,7 @@ Dc* NewDc() {
   dc->bitmap = DefaultBitmap();
   dc->pen = Stock().blackPen;
   dc->brush = Stock().white;
+  SelectionChanged(*dc);
   Register(dc);
   return dc;
 }
@@ -105,6 +106,7 @@ HDC CreateWindowDC(std::uint8_t* pixels, int width, int height) {
   Dc* dc = NewDc();
   dc->bitmap = b;
   dc->ownBitmap = b;
+  SelectionChanged(*dc);
   return reinterpret_cast<HDC>(static_cast<Object*>(dc));
 }
 
@@ -170,12 +172,14 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
       Bitmap* previous = dc->bitmap;
       if (!b->stock) ++b->selectedInto;
       dc->bitmap = b;
+      SelectionChanged(*dc);
       Deselect(previous);
       return previous;
     }
     case Kind::kPen: {
       Pen* previous = dc->pen;
       dc->pen = static_cast<Pen*>(o);
+      SelectionChanged(*dc);
       return previous;
     }
     case Kind::kBrush: {
@@ -271,7 +275,9 @@ HBRUSH CreateSolidBrush(COLORREF color) {
   return reinterpret_cast<HBRUSH>(static_cast<Object*>(brush));
 }
 
-BOOL MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
+namespace {
+
+[[gnu::noinline]] BOOL MoveToExAnyhow(HDC handle, int x, int y, LPPOINT previous) {
   Dc* dc = As<Dc>(handle, Kind::kDc);
   if (!dc) return FALSE;
   if (previous) *previous = dc->position;
@@ -279,14 +285,51 @@ BOOL MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
   return TRUE;
 }
 
-COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
+}  // namespace
+
+// On the DC last named, without a call (so saving no registers); a lookup the general way.
+BOOL MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
+  Dc* dc = LastDc(handle);
+  if (!dc) return MoveToExAnyhow(handle, x, y, previous);
+  if (previous) *previous = dc->position;
+  dc->position = POINT{x, y};
+  return TRUE;
+}
+
+namespace {
+
+[[gnu::noinline]] COLORREF SetPixelAnyhow(HDC handle, int x, int y, COLORREF color) {
   Dc* dc = As<Dc>(handle, Kind::kDc);
   if (!dc) return CLR_INVALID;
   const Bitmap& b = *dc->bitmap;
+  if (!dc->pixelKnown || dc->pixelColor != color) {
+    dc->pixelKnown = true;
+    dc->pixelColor = color;
+    dc->pixelValue = SetPixelValue(b, color);
+    dc->pixelReported = b.format->toColor(b, dc->pixelValue);
+  }
   // Outside the bitmap nothing is drawn, but the colour that would have been is still reported.
-  const std::uint32_t value = SetPixelValue(b, color);
-  if (x >= 0 && y >= 0 && x < b.width && y < b.height) b.format->put(Row(b, y), x, value);
-  return b.format->toColor(b, value);
+  if (x >= 0 && y >= 0 && x < b.width && y < b.height) b.format->put(Row(b, y), x, dc->pixelValue);
+  return dc->pixelReported;
+}
+
+}  // namespace
+
+// A DC drawing point after point on 32-bit pixels in one colour calls nothing: the rest, a new
+// handle or colour or another depth, goes the general way.
+COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
+  Dc* dc = LastDc(handle);
+  if (!dc || !dc->pixelKnown || dc->pixelColor != color || dc->bitmap->bitsPerPixel != 32) {
+    return SetPixelAnyhow(handle, x, y, color);
+  }
+  const Bitmap& b = *dc->bitmap;
+  if (x >= 0 && y >= 0 && x < b.width && y < b.height) {
+    const std::uint32_t v = dc->pixelValue;  // both 32-bit formats store the value's bytes low first
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                   static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+    std::memcpy(Row(b, y) + std::ptrdiff_t{x} * 4, bytes, 4);
+  }
+  return dc->pixelReported;
 }
 
 COLORREF GetPixel(HDC handle, int x, int y) {
@@ -392,5 +435,9 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
 }
 
 namespace zantrel::gdi {
-bool PenDraws(const Dc& dc) { return !IsNullPen(dc.pen); }
+void SelectionChanged(Dc& dc) {
+  dc.penDraws = !IsNullPen(dc.pen);
+  dc.penValue = PixelValue(*dc.bitmap, dc.pen->color);
+  dc.pixelKnown = false;
+}
 }  // namespace zantrel::gdi

@@ -24,20 +24,13 @@ class LiveSet {
     ++count_;
   }
   void Erase(Object* object) {
-    if (object == lastFound_) lastFound_ = nullptr;
+    if (object == lastFound) lastFound = nullptr;
     const std::size_t i = Find(object);
     if (i == kNone) return;
     slots_[i] = Tombstone();
     --count_;
   }
-  // Drawing asks for the same device context call after call: the last one found is remembered
-  // until it is erased.
-  bool Contains(const Object* object) const {
-    if (object == lastFound_ && object) return true;
-    if (Find(object) == kNone) return false;
-    lastFound_ = object;
-    return true;
-  }
+  bool Contains(const Object* object) const { return Find(object) != kNone; }
   template <class F>
   void ForEach(F f) const {
     for (Object* o : slots_) {
@@ -71,7 +64,6 @@ class LiveSet {
   std::vector<Object*> slots_;
   std::size_t used_ = 0;   // slots not empty, tombstones included
   std::size_t count_ = 0;  // live objects
-  mutable const Object* lastFound_ = nullptr;
 };
 
 LiveSet& Live() {
@@ -86,7 +78,9 @@ void Unregister(Object* object) { Live().Erase(object); }
 
 Object* Lookup(const void* handle) {
   auto* object = static_cast<Object*>(const_cast<void*>(handle));
-  return handle && Live().Contains(object) ? object : nullptr;
+  if (!handle || !Live().Contains(object)) return nullptr;
+  lastFound = object;
+  return object;
 }
 
 int LiveCount(Kind kind) {

@@ -88,16 +88,34 @@ struct Dc : Object, Pooled<Dc> {
   Brush* brush = nullptr;
   POINT position{0, 0};
   Bitmap* ownBitmap = nullptr;  // the client-area pixels of a window DC, freed with the DC
+  // Derived from the selected pen and bitmap whenever either is selected (pens and pictures never
+  // change once made), so that drawing a line converts no colour.
+  bool penDraws = false;
+  std::uint32_t penValue = 0;
+  // SetPixel's last colour on this bitmap: the value it stores and the colour it reports.
+  bool pixelKnown = false;
+  COLORREF pixelColor = 0;
+  std::uint32_t pixelValue = 0;
+  COLORREF pixelReported = 0;
 };
 
 // Handle bookkeeping: registration, lookup by kind, live counts for leak tests.
 void Register(Object* object);
 void Unregister(Object* object);
 Object* Lookup(const void* handle);
+// The object the last lookup found, until it is unregistered: drawing names the same device
+// context call after call, and this spares it the search of the live set.
+inline Object* lastFound = nullptr;
 template <typename T>
 T* As(const void* handle, Kind kind) {
-  Object* object = Lookup(handle);
+  Object* object = handle && handle == lastFound ? lastFound : Lookup(handle);
   return object && object->kind == kind ? static_cast<T*>(object) : nullptr;
+}
+// The DC a handle names when it is the one last found, else null (the caller then looks it up):
+// a drawing call's path that calls nothing, so saves no registers.
+inline Dc* LastDc(const void* handle) {
+  Object* object = lastFound;
+  return handle && handle == object && object->kind == Kind::kDc ? static_cast<Dc*>(object) : nullptr;
 }
 int LiveCount(Kind kind);
 
@@ -107,6 +125,7 @@ Bitmap* DefaultBitmap();
 // A registered DIB section (height < 0: top-down), zeroed; null when refused.
 Bitmap* NewDibSection(int width, int height, int bpp, const std::uint32_t* masks,
                       const RGBQUAD* palette, int paletteSize);
-bool PenDraws(const Dc& dc);
+// Recomputes what a DC derives from its pen and bitmap; called whenever either changes.
+void SelectionChanged(Dc& dc);
 
 }  // namespace zantrel::gdi
