@@ -35,6 +35,15 @@ TEST(GdiObjects, SelectionHandsBackThePreviousAndDeletionSparesWhatIsInUse) {
   EXPECT_EQ(SelectObject(dib.dc, GetStockObject(BLACK_PEN)), pen);
   EXPECT_TRUE(DeleteObject(pen));
   EXPECT_FALSE(DeleteObject(pen));
+  HPEN held = CreatePen(PS_SOLID, 1, 0xFF);
+  SelectObject(dib.dc, held);
+  EXPECT_TRUE(DeleteObject(held));  // selected: it lives until its DC lets go of it,
+  HPEN next = CreatePen(PS_SOLID, 1, 0xFF00);
+  EXPECT_NE(next, held);  // so no new pen takes its place meanwhile
+  EXPECT_EQ(SelectObject(dib.dc, next), held);
+  EXPECT_FALSE(DeleteObject(held));
+  SelectObject(dib.dc, GetStockObject(BLACK_PEN));
+  EXPECT_TRUE(DeleteObject(next));
   HDC other = CreateCompatibleDC(nullptr);
   EXPECT_EQ(SelectObject(other, dib.bitmap), nullptr);  // one DC at a time
   EXPECT_TRUE(DeleteDC(other));

@@ -71,10 +71,25 @@ void FreeBitmap(Bitmap* b) {
   delete b;
 }
 
-// A bitmap deleted while selected is freed when the last DC lets go of it, as GDI does.
-void Deselect(Bitmap* b) {
-  if (b->stock) return;
-  if (--b->selectedInto == 0 && b->pendingDelete) FreeBitmap(b);
+void FreeObject(Object* o) {
+  if (o->kind == Kind::kBitmap) return FreeBitmap(static_cast<Bitmap*>(o));
+  Unregister(o);
+  if (o->kind == Kind::kPen) {
+    delete static_cast<Pen*>(o);
+  } else {
+    delete static_cast<Brush*>(o);
+  }
+}
+
+void Hold(Object* o) {
+  if (!o->stock) ++o->selectedInto;
+}
+
+// An object deleted while selected is freed when the last DC lets go of it, as GDI does: until
+// then the DC draws with it as before.
+void Deselect(Object* o) {
+  if (o->stock) return;
+  if (--o->selectedInto == 0 && o->pendingDelete) FreeObject(o);
 }
 
 Dc* NewDc() {
@@ -139,6 +154,8 @@ BOOL DeleteDC(HDC handle) {
   } else {
     Deselect(dc->bitmap);
   }
+  Deselect(dc->pen);
+  Deselect(dc->brush);
   delete dc;
   return TRUE;
 }
@@ -170,7 +187,7 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
       if (b == dc->bitmap) return b;
       if (b->selectedInto > 0 && !b->stock) return nullptr;  // one DC at a time
       Bitmap* previous = dc->bitmap;
-      if (!b->stock) ++b->selectedInto;
+      Hold(b);
       dc->bitmap = b;
       SelectionChanged(*dc);
       Deselect(previous);
@@ -178,13 +195,17 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
     }
     case Kind::kPen: {
       Pen* previous = dc->pen;
+      Hold(o);
       dc->pen = static_cast<Pen*>(o);
       SelectionChanged(*dc);
+      Deselect(previous);
       return previous;
     }
     case Kind::kBrush: {
       Brush* previous = dc->brush;
+      Hold(o);
       dc->brush = static_cast<Brush*>(o);
+      Deselect(previous);
       return previous;
     }
     default: return nullptr;
@@ -195,21 +216,11 @@ BOOL DeleteObject(HGDIOBJ object) {
   Object* o = Lookup(object);
   if (!o || o->kind == Kind::kDc) return FALSE;
   if (o->stock) return TRUE;
-  if (o->kind == Kind::kBitmap) {
-    auto* b = static_cast<Bitmap*>(o);
-    if (b->pendingDelete) return FALSE;
-    if (b->selectedInto > 0) {
-      b->pendingDelete = true;
-    } else {
-      FreeBitmap(b);
-    }
-    return TRUE;
-  }
-  Unregister(o);
-  if (o->kind == Kind::kPen) {
-    delete static_cast<Pen*>(o);
+  if (o->pendingDelete) return FALSE;
+  if (o->selectedInto > 0) {
+    o->pendingDelete = true;
   } else {
-    delete static_cast<Brush*>(o);
+    FreeObject(o);
   }
   return TRUE;
 }

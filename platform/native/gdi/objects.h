@@ -52,6 +52,8 @@ struct Pooled {
 struct Object {
   Kind kind;
   bool stock = false;
+  int selectedInto = 0;        // number of DCs holding it (stock objects are not counted)
+  bool pendingDelete = false;  // deleted while held: freed when the last DC lets go of it
 };
 
 struct Format;
@@ -70,8 +72,6 @@ struct Bitmap : Object, Pooled<Bitmap> {
   int paletteSize = 0;
   std::uint32_t masks[3] = {};  // red, green, blue channel masks of 16 and 32 bpp bitfields
   const Format* format = nullptr;
-  int selectedInto = 0;  // number of DCs holding it
-  bool pendingDelete = false;
 };
 
 struct Pen : Object, Pooled<Pen> {
