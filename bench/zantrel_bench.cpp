@@ -79,13 +79,13 @@ void BM_DrawLine(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawLine);
 
-// The lines' lower bound: only the stores of their pixels, at addresses found beforehand by
-// drawing each line alone.
-void BM_DrawLineStores(benchmark::State& state) {
+// The lower bound of drawing lines: only the stores of their pixels, at addresses found
+// beforehand by drawing each line alone.
+void RunStores(benchmark::State& state, const std::vector<std::array<int, 4>>& lines) {
   Picture p;
   auto* bits = static_cast<std::uint32_t*>(p.surface.bitmapRecord.bmBits);
   std::vector<std::uint32_t> pixels;
-  for (const auto& l : RandomLines()) {
+  for (const auto& l : lines) {
     p.surface.Clear(0);
     p.surface.DrawLine(l[0], l[1], l[2], l[3]);
     for (std::uint32_t i = 0; i < kSize * kSize; ++i) {
@@ -98,46 +98,34 @@ void BM_DrawLineStores(benchmark::State& state) {
   }
   state.counters["pixels"] = static_cast<double>(pixels.size());
 }
+
+void BM_DrawLineStores(benchmark::State& state) { RunStores(state, RandomLines()); }
 BENCHMARK(BM_DrawLineStores);
 
 // A frame's own segments (the first frame's 394, most a pixel or two long) drawn on the frame's
-// surface, and beside them the stores of their pixels alone, found as for BM_DrawLineStores.
-std::vector<TracedSegment> FrameSegments() {
+// surface, and beside them the stores of their pixels alone.
+std::vector<std::array<int, 4>> FrameSegments() {
   BallField balls;
   BuildScene(balls);
   RecordingCanvas canvas;
   TraceContour(balls, kFrameCells, kSize, kSize, kFrameThreshold, canvas);
-  return canvas.segments;
+  std::vector<std::array<int, 4>> lines;
+  for (const TracedSegment& s : canvas.segments) lines.push_back({s.x0, s.y0, s.x1, s.y1});
+  return lines;
 }
 
 void BM_DrawSegments(benchmark::State& state) {
   Picture p;
   const auto segments = FrameSegments();
   for (auto _ : state) {
-    for (const TracedSegment& s : segments) p.surface.DrawLine(s.x0, s.y0, s.x1, s.y1);
+    for (const auto& s : segments) p.surface.DrawLine(s[0], s[1], s[2], s[3]);
     benchmark::ClobberMemory();
   }
   state.counters["segments"] = static_cast<double>(segments.size());
 }
 BENCHMARK(BM_DrawSegments);
 
-void BM_DrawSegmentStores(benchmark::State& state) {
-  Picture p;
-  auto* bits = static_cast<std::uint32_t*>(p.surface.bitmapRecord.bmBits);
-  std::vector<std::uint32_t> pixels;
-  for (const TracedSegment& s : FrameSegments()) {
-    p.surface.Clear(0);
-    p.surface.DrawLine(s.x0, s.y0, s.x1, s.y1);
-    for (std::uint32_t i = 0; i < kSize * kSize; ++i) {
-      if (bits[i] != 0) pixels.push_back(i);
-    }
-  }
-  for (auto _ : state) {
-    for (std::uint32_t i : pixels) bits[i] = 0x00FFFFFF;
-    benchmark::ClobberMemory();
-  }
-  state.counters["pixels"] = static_cast<double>(pixels.size());
-}
+void BM_DrawSegmentStores(benchmark::State& state) { RunStores(state, FrameSegments()); }
 BENCHMARK(BM_DrawSegmentStores);
 
 void BM_Blit(benchmark::State& state) {
