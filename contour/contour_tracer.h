@@ -24,36 +24,30 @@ constexpr bool ContourGridFits(std::int32_t cells) {
   return cells >= 1 && cells <= kMaxContourCells && (cells + 1) * (cells + 1) <= kMaxCornerFlags;
 }
 
-// Bytes after the grid's last corner that the cell scan reads (and finds zero).
-constexpr std::int32_t kCornerFlagSlack = 8;
+// Cells the scan takes at a time, and the bytes after the grid's last corner that it reads (and
+// finds zero).
+constexpr std::int32_t kScanCells = 16;
+constexpr std::int32_t kCornerFlagSlack = kScanCells;
 
-// The crossed cells among the eight from j on, one bit per cell at bit 8k for cell j + k: cells
-// whose four corner flags are not all alike. Reads flags j to j + 8 of both rows.
-inline std::uint64_t EightCellsCrossed(const std::uint8_t* upper, const std::uint8_t* lower, std::int32_t j) {
+// The crossed cells among the sixteen from j on, one bit per cell at bit 8k for cell j + k of the
+// first word, j + 8 + k of the second: cells whose four corner flags are not all alike. Reads
+// flags j to j + 16 of both rows, as vectors where the compiler has them, so rows far from the
+// contour cost a few instructions per sixteen cells.
+struct CrossedCells {
+  std::uint64_t first, second;
+};
+inline CrossedCells SixteenCellsCrossed(const std::uint8_t* upper, const std::uint8_t* lower, std::int32_t j) {
   static_assert(std::endian::native == std::endian::little);
-  std::uint64_t a, b, c, d;
-  std::memcpy(&a, upper + j, 8);
-  std::memcpy(&b, upper + j + 1, 8);
-  std::memcpy(&c, lower + j, 8);
-  std::memcpy(&d, lower + j + 1, 8);
-  return (a ^ b) | (a ^ c) | (a ^ d);
-}
-
-// Whether no cell between two rows of corners is crossed: both rows wholly inside or wholly
-// outside alike, as every row above and below the contour is. Eight flags at a time: some C
-// libraries (WebAssembly's) compare and search memory a byte at a time.
-inline bool RowsUncrossed(const std::uint8_t* upper, const std::uint8_t* lower, std::int32_t stride) {
-  const std::uint64_t alike = upper[0] * std::uint64_t{0x0101010101010101};
-  std::uint64_t differs = 0;
-  std::int32_t k = 0;
-  for (; k + 8 <= stride; k += 8) {
-    std::uint64_t a, b;
-    std::memcpy(&a, upper + k, 8);
-    std::memcpy(&b, lower + k, 8);
-    differs |= (a ^ alike) | (b ^ alike);
-  }
-  for (; k < stride; ++k) differs |= (upper[k] ^ upper[0]) | (lower[k] ^ upper[0]);
-  return differs == 0;
+  using Flags [[gnu::vector_size(kScanCells)]] = std::uint8_t;
+  Flags a, b, c, d;
+  std::memcpy(&a, upper + j, sizeof a);
+  std::memcpy(&b, upper + j + 1, sizeof b);
+  std::memcpy(&c, lower + j, sizeof c);
+  std::memcpy(&d, lower + j + 1, sizeof d);
+  const Flags differs = (a ^ b) | (a ^ c) | (a ^ d);
+  CrossedCells cells;
+  std::memcpy(&cells, &differs, sizeof cells);
+  return cells;
 }
 
 template <class Field, class Canvas>
@@ -141,7 +135,6 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
   for (std::int32_t i = 0; i < cells; ++i) {
     const std::uint8_t* upper = &flags[static_cast<std::size_t>(stride * i)];
     const std::uint8_t* lower = upper + stride;
-    if (RowsUncrossed(upper, lower, stride)) continue;
     if (edgeCount + 4 * static_cast<std::size_t>(cells) > kMaxEdges) drawCells();
     // Midpoints are summed in 64 bits: corners of a huge grid would overflow 32 bits; the
     // quotient fits.
@@ -154,20 +147,25 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
       insideCorner[edgeCount] = insideEnd;
       edgeCount += isCrossed;
     };
-    for (std::int32_t j0 = 0; j0 < cells; j0 += 8) {
-      std::uint64_t crossedCells = EightCellsCrossed(upper, lower, j0);
-      if (cells - j0 < 8) crossedCells &= (std::uint64_t{1} << 8 * (cells - j0)) - 1;
-      for (; crossedCells != 0; crossedCells &= crossedCells - 1) {
-        const std::int32_t j = j0 + std::countr_zero(crossedCells) / 8;
-        const std::int32_t xLeft = j * cw - hw, xRight = xLeft + cw;
-        const auto xMid = static_cast<std::int32_t>((std::int64_t{xLeft} + xRight) / 2);
-        const std::uint8_t tl = upper[j], tr = upper[j + 1], br = lower[j + 1], bl = lower[j];
-        const std::size_t firstEdge = edgeCount;
-        addEdge(tl != tr, xMid, yTop, tl ? ContourPoint{xLeft, yTop} : ContourPoint{xRight, yTop});
-        addEdge(tr != br, xRight, yMid, tr ? ContourPoint{xRight, yTop} : ContourPoint{xRight, yBottom});
-        addEdge(br != bl, xMid, yBottom, br ? ContourPoint{xRight, yBottom} : ContourPoint{xLeft, yBottom});
-        addEdge(bl != tl, xLeft, yMid, bl ? ContourPoint{xLeft, yBottom} : ContourPoint{xLeft, yTop});
-        crossed[cellCount++] = {static_cast<std::int32_t>(edgeCount - firstEdge), tl != 0};
+    for (std::int32_t j16 = 0; j16 < cells; j16 += kScanCells) {
+      const CrossedCells found = SixteenCellsCrossed(upper, lower, j16);
+      if ((found.first | found.second) == 0) continue;
+      // Each half: bit 8k for cell j0 + k; cells past the grid's last are dropped.
+      for (const std::int32_t j0 : {j16, j16 + 8}) {
+        std::uint64_t crossedCells = j0 == j16 ? found.first : found.second;
+        if (cells - j0 < 8) crossedCells &= cells > j0 ? (std::uint64_t{1} << 8 * (cells - j0)) - 1 : 0;
+        for (; crossedCells != 0; crossedCells &= crossedCells - 1) {
+          const std::int32_t j = j0 + std::countr_zero(crossedCells) / 8;
+          const std::int32_t xLeft = j * cw - hw, xRight = xLeft + cw;
+          const auto xMid = static_cast<std::int32_t>((std::int64_t{xLeft} + xRight) / 2);
+          const std::uint8_t tl = upper[j], tr = upper[j + 1], br = lower[j + 1], bl = lower[j];
+          const std::size_t firstEdge = edgeCount;
+          addEdge(tl != tr, xMid, yTop, tl ? ContourPoint{xLeft, yTop} : ContourPoint{xRight, yTop});
+          addEdge(tr != br, xRight, yMid, tr ? ContourPoint{xRight, yTop} : ContourPoint{xRight, yBottom});
+          addEdge(br != bl, xMid, yBottom, br ? ContourPoint{xRight, yBottom} : ContourPoint{xLeft, yBottom});
+          addEdge(bl != tl, xLeft, yMid, bl ? ContourPoint{xLeft, yBottom} : ContourPoint{xLeft, yTop});
+          crossed[cellCount++] = {static_cast<std::int32_t>(edgeCount - firstEdge), tl != 0};
+        }
       }
     }
   }

@@ -117,7 +117,7 @@ HDC CreateWindowDC(std::uint8_t* pixels, int width, int height) {
   b->pitch = width * 4;
   b->memory = pixels;
   b->ownsMemory = false;
-  AttachFormat(b, true);
+  AttachFormat(b, false);
   Dc* dc = NewDc();
   dc->bitmap = b;
   dc->ownBitmap = b;

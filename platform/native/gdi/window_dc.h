@@ -8,7 +8,7 @@
 
 namespace zantrel::gdi {
 
-// A DC drawing into caller-owned 32 bpp pixels (B, G, R, x bytes), top-down rows of
+// A DC drawing into caller-owned 32 bpp pixels (B, G, R, x bytes), bottom-up rows of
 // width * 4 bytes. The pixels must outlive the DC. Deleted with DeleteDC.
 HDC CreateWindowDC(std::uint8_t* pixels, int width, int height);
 

@@ -2,6 +2,8 @@
 // not ask for capture: outside the client area it receives no mouse input at all.
 #include <SDL.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -78,8 +80,12 @@ void Present(void* window, const std::uint8_t* pixels, int width, int height) {
   auto* w = static_cast<SDL_Window*>(window);
   SDL_Surface* surface = SDL_GetWindowSurface(w);
   if (!surface) return;
-  SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_XRGB8888, pixels, width * 4,
-                    surface->format->format, surface->pixels, surface->pitch);
+  // The rows come bottom-up; the window surface's lie top-down.
+  auto* out = static_cast<std::uint8_t*>(surface->pixels);
+  for (int y = 0; y < height; ++y, out += surface->pitch) {
+    SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_XRGB8888, pixels + std::ptrdiff_t{height - 1 - y} * width * 4,
+                      width * 4, surface->format->format, out, surface->pitch);
+  }
   SDL_UpdateWindowSurface(w);
 }
 

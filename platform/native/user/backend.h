@@ -24,7 +24,8 @@ struct Backend {
   void* (*createWindow)(const char* title, int width, int height);
   void (*showWindow)(void* window);
   void (*destroyWindow)(void* window);
-  // Shows the client-area pixels (top-down B, G, R, x rows of width * 4 bytes).
+  // Shows the client-area pixels: B, G, R, x rows of width * 4 bytes, bottom-up (the bottom row
+  // first in memory).
   void (*present)(void* window, const std::uint8_t* pixels, int width, int height);
   // Waits for the next input; false when no input will ever come (the headless backend).
   bool (*waitEvent)(BackendEvent* event);

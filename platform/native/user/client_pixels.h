@@ -7,7 +7,7 @@
 
 namespace zantrel::user {
 
-// Top-down B, G, R, x rows of the window's client area; null for an unknown window.
+// Bottom-up B, G, R, x rows of the window's client area; null for an unknown window.
 const std::uint8_t* ClientPixels(HWND window);
 
 }  // namespace zantrel::user

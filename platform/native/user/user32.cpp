@@ -25,6 +25,8 @@ struct Window {
   const WindowClass* windowClass = nullptr;
   std::string title;
   int width = 0, height = 0;  // client area
+  // Bottom-up, as the pictures programs present lie: a bottom-up DIB's copy into the window is
+  // then one block of memory rather than a copy per row.
   std::vector<std::uint8_t> pixels;
   const Backend* backend = nullptr;  // the one the window was made on
   void* native = nullptr;

@@ -201,7 +201,8 @@ void Present(void*, const std::uint8_t* pixels, int width, int height) {
   const v128_t opaque = wasm_i32x4_splat(static_cast<std::int32_t>(0xFF000000u));
   int first = height, last = -1;
   std::uint32_t* out = g_canvas.rgba.data();
-  for (int y = 0; y < height; ++y, pixels += 4 * width, out += width) {
+  pixels += std::ptrdiff_t{height - 1} * 4 * width;  // the top row: they come bottom-up
+  for (int y = 0; y < height; ++y, pixels -= 4 * width, out += width) {
     v128_t changed = wasm_i32x4_splat(0);
     int x = 0;
     for (; x + 4 <= width; x += 4) {
