@@ -128,6 +128,37 @@ BENCHMARK(BM_DrawSegments);
 void BM_DrawSegmentStores(benchmark::State& state) { RunStores(state, FrameSegments()); }
 BENCHMARK(BM_DrawSegmentStores);
 
+// The same segments walked inline on the picture's memory, the end pixel included: no calls, no
+// handles, no clipping, the walk's own set-up and steps only. What any line walk must pay beyond
+// the stores.
+void BM_DrawSegmentsBare(benchmark::State& state) {
+  Picture p;
+  auto* bits = static_cast<std::uint32_t*>(p.surface.bitmapRecord.bmBits);
+  const auto segments = FrameSegments();
+  for (auto _ : state) {
+    for (const auto& s : segments) {
+      const int dx = s[2] - s[0], dy = s[3] - s[1];
+      const int absX = dx < 0 ? -dx : dx, absY = dy < 0 ? -dy : dy;
+      const bool xMajor = absX > absY;
+      const int major = xMajor ? absX : absY, minor = xMajor ? absY : absX;
+      const int bias = (xMajor ? dy : dx) < 0;
+      const std::ptrdiff_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? kSize : -kSize;  // bottom-up rows
+      const std::ptrdiff_t majorStep = xMajor ? stepX : stepY, minorStep = xMajor ? stepY : stepX;
+      std::uint32_t* at = bits + std::ptrdiff_t{kSize - 1 - s[1]} * kSize + s[0];
+      int err = 2 * minor - major;
+      for (int k = 0; k < major; ++k) {
+        *at = 0x00FFFFFF;
+        const bool step = err + bias > 0;
+        at += majorStep + (step ? minorStep : 0);
+        err += 2 * minor - (step ? 2 * major : 0);
+      }
+      *at = 0x00FFFFFF;
+    }
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_DrawSegmentsBare);
+
 void BM_Blit(benchmark::State& state) {
   Picture source, target;
   source.surface.Clear(0x00445566);

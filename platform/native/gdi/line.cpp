@@ -68,8 +68,8 @@ constexpr std::int64_t kShortestRuns = 8;
 // per run rather than per pixel, its pattern along a line is mostly predicted, and a carry
 // selected by masks measured slower, the remainder's update then on the pointer's chain.
 template <int kBytes>
-void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::ptrdiff_t minorDelta,
-               std::uint32_t value) {
+void WalkRuns(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::ptrdiff_t minorDelta,
+              std::uint32_t value) {
   std::uint8_t bytes[4];
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
   const auto put = [&bytes](std::uint8_t* at) { std::memcpy(at, bytes, kBytes); };
@@ -152,6 +152,22 @@ void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::p
     });
   }
   for (std::int64_t k = 0; k < count; ++k) put(p + k * majorDelta);
+}
+
+// A walk that steps the minor axis after more than half its pixels (runs of one or two pixels,
+// a run's bookkeeping per pixel) is walked as its complement: diagonal steps, with a step back
+// along the minor axis where the walk itself takes none. With m(j) = j - n(j) those steps follow
+// the same rule, for minor' = major - minor and bias' = 1 - bias, and the error term is -err; the
+// complement's runs along the diagonal are at least two pixels long.
+template <int kBytes>
+void WalkBytes(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::ptrdiff_t minorDelta,
+               std::uint32_t value) {
+  if (2 * w.twoMinor > w.twoMajor) {
+    WalkRuns<kBytes>(Walk{-w.err, 1 - w.bias, w.twoMajor - w.twoMinor, w.twoMajor, w.count}, p,
+                     majorDelta + minorDelta, -minorDelta, value);
+  } else {
+    WalkRuns<kBytes>(w, p, majorDelta, minorDelta, value);
+  }
 }
 
 // A line with both ends on a bitmap of 32-bit pixels, the contour's short segments among them:
