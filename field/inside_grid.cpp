@@ -155,15 +155,24 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
 
   const double limit = static_cast<double>(threshold);
   std::int64_t evaluated = 0;
+  // Gathered corners, a block's row after another; each row's flags go back in one copy.
   std::int32_t xs[kMaxGathered], ys[kMaxGathered];
-  std::size_t at[kMaxGathered];
   std::uint8_t inside[kMaxGathered];
-  int gathered = 0;
+  struct GatheredRow {
+    std::size_t at;  // the row's first flag
+    std::int32_t columns;
+  };
+  GatheredRow rowsGathered[kMaxGathered];  // a row has a corner at least
+  int gathered = 0, gatheredRows = 0;
   auto evaluateGathered = [&] {
     InsidePoints(xs, ys, gathered, threshold, inside);
-    for (int k = 0; k < gathered; ++k) flags[at[k]] = inside[k];
+    const std::uint8_t* from = inside;
+    for (int k = 0; k < gatheredRows; ++k) {
+      std::memcpy(flags + rowsGathered[k].at, from, static_cast<std::size_t>(rowsGathered[k].columns));
+      from += rowsGathered[k].columns;
+    }
     evaluated += gathered;
-    gathered = 0;
+    gathered = gatheredRows = 0;
   };
 
   // Every flag starts outside; blocks decided inside and evaluated corners overwrite theirs.
@@ -200,10 +209,11 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
       if (gathered + block.rows * block.columns > kMaxGathered) evaluateGathered();
       for (std::int32_t r = block.row; r < block.row + block.rows; ++r) {
         const std::int32_t y = Wrapped(std::int64_t{y0} - std::int64_t{r} * dy);
-        for (std::int32_t c = block.column; c < block.column + block.columns; ++c) {
+        rowsGathered[gatheredRows++] = {stride * static_cast<std::size_t>(r) + static_cast<std::size_t>(block.column),
+                                        block.columns};
+        for (std::int32_t c = block.column; c < block.column + block.columns; ++c, ++gathered) {
           xs[gathered] = Wrapped(x0 + std::int64_t{c} * dx);
           ys[gathered] = y;
-          at[gathered++] = stride * static_cast<std::size_t>(r) + static_cast<std::size_t>(c);
         }
       }
       continue;
