@@ -69,8 +69,12 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
   // One byte per corner, lives for the call only; every entry read is written first. A field
   // that decides blocks of corners at once, or takes whole rows, gives the same flags faster.
   std::array<std::uint8_t, kMaxCornerFlags + kCornerFlagSlack> flags;
-  if constexpr (requires { field.InsideGrid(0, 0, 0, 0, 0, 0, 0, flags.data()); }) {
-    field.InsideGrid(-hw, cw, stride, hh, ch, stride, threshold, flags.data());
+  // Where each row's inside corners can be, when the field says; else anywhere.
+  std::array<std::int32_t, kMaxContourCells + 1> firstSet, lastSet;
+  bool rowSpans = false;
+  if constexpr (requires { field.InsideGrid(0, 0, 0, 0, 0, 0, 0, flags.data(), firstSet.data(), lastSet.data()); }) {
+    field.InsideGrid(-hw, cw, stride, hh, ch, stride, threshold, flags.data(), firstSet.data(), lastSet.data());
+    rowSpans = true;
   } else {
     for (std::int32_t i = 0; i <= cells; ++i) {
       std::uint8_t* row = &flags[static_cast<std::size_t>(stride * i)];
@@ -135,6 +139,15 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
   for (std::int32_t i = 0; i < cells; ++i) {
     const std::uint8_t* upper = &flags[static_cast<std::size_t>(stride * i)];
     const std::uint8_t* lower = upper + stride;
+    // Cells with a corner where a flag may be set: no other cell is crossed.
+    std::int32_t from = 0, to = cells - 1;
+    if (rowSpans) {
+      const std::int32_t first = firstSet[i] < firstSet[i + 1] ? firstSet[i] : firstSet[i + 1];
+      const std::int32_t last = lastSet[i] > lastSet[i + 1] ? lastSet[i] : lastSet[i + 1];
+      if (first > last) continue;  // both rows wholly outside
+      from = first > 0 ? first - 1 : 0;
+      to = last < cells ? last : cells - 1;
+    }
     if (edgeCount + 4 * static_cast<std::size_t>(cells) > kMaxEdges) drawCells();
     // Midpoints are summed in 64 bits: corners of a huge grid would overflow 32 bits; the
     // quotient fits.
@@ -147,7 +160,7 @@ void TraceContour(const Field& field, std::int32_t cells, std::int32_t width, st
       insideCorner[edgeCount] = insideEnd;
       edgeCount += isCrossed;
     };
-    for (std::int32_t j16 = 0; j16 < cells; j16 += kScanCells) {
+    for (std::int32_t j16 = from; j16 <= to; j16 += kScanCells) {
       const CrossedCells found = SixteenCellsCrossed(upper, lower, j16);
       if ((found.first | found.second) == 0) continue;
       // Each half: bit 8k for cell j0 + k; cells past the grid's last are dropped.

@@ -36,10 +36,12 @@ class BallField : public ObjList<Ball> {
   // 0, for r < rows and c < columns (coordinates wrapped to 32 bits): exactly InsideRow's flags
   // row by row, but blocks of corners whose bounds on the field decide them are filled without
   // evaluating their corners. Returns the number of corners evaluated. The contour tracer's
-  // corner pass.
+  // corner pass. Given firstSet and lastSet (rows entries each), it also tells where each row's
+  // inside corners can be: every flag of row r before column firstSet[r] or after lastSet[r] is 0
+  // (firstSet[r] > lastSet[r] for a row wholly outside), so a reader can skip the rest.
   std::int64_t InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_t columns, std::int32_t y0,
-                          std::int32_t dy, std::int32_t rows, std::int32_t threshold,
-                          std::uint8_t* flags) const;
+                          std::int32_t dy, std::int32_t rows, std::int32_t threshold, std::uint8_t* flags,
+                          std::int32_t* firstSet = nullptr, std::int32_t* lastSet = nullptr) const;
 
   // inside[k] = 1 where FieldValue(xs[k], ys[k], threshold) >= 0.0, else 0, for k < count, in
   // the same lanes. The contour tracer's edge midpoints, a row of cells at a time.

@@ -130,8 +130,17 @@ std::int32_t Wrapped(std::int64_t v) { return static_cast<std::int32_t>(static_c
 
 std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_t columns, std::int32_t y0,
                                    std::int32_t dy, std::int32_t rows, std::int32_t threshold,
-                                   std::uint8_t* flags) const {
+                                   std::uint8_t* flags, std::int32_t* firstSet, std::int32_t* lastSet) const {
   if (columns <= 0 || rows <= 0) return 0;
+  // Rows start with nothing set; a fill or an evaluation widens its rows' spans.
+  auto mayBeSet = [&](std::int32_t row, std::int32_t column, std::int32_t count) {
+    if (!firstSet || !lastSet) return;
+    if (column < firstSet[row]) firstSet[row] = column;
+    if (column + count - 1 > lastSet[row]) lastSet[row] = column + count - 1;
+  };
+  if (firstSet && lastSet) {
+    for (std::int32_t r = 0; r < rows; ++r) firstSet[r] = columns, lastSet[r] = -1;
+  }
   const auto stride = static_cast<std::size_t>(columns);
   BoundedBall balls[kMaxBoundedBalls];
   int ballCount = 0;
@@ -142,6 +151,7 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
     if (!round && (ball.shape != BALL_SQUARE || ball.scaleX == 0 || ball.scaleY == 0)) continue;
     if (ballCount == kMaxBoundedBalls) {  // more balls than the bounds cover: every corner exactly
       for (std::int32_t r = 0; r < rows; ++r) {
+        mayBeSet(r, 0, columns);
         InsideRow(x0, dx, columns, Wrapped(std::int64_t{y0} - std::int64_t{r} * dy), threshold,
                   flags + stride * static_cast<std::size_t>(r));
       }
@@ -199,6 +209,7 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
       for (int b = 0; b < ballCount; ++b) low = low + balls[b].numerator / divisors[b].farthest;
       if (low - limit >= 0.0) {
         for (std::int32_t r = block.row; r < block.row + block.rows; ++r) {
+          mayBeSet(r, block.column, block.columns);
           FillInside(flags + stride * static_cast<std::size_t>(r) + static_cast<std::size_t>(block.column),
                      block.columns);
         }
@@ -209,6 +220,7 @@ std::int64_t BallField::InsideGrid(std::int32_t x0, std::int32_t dx, std::int32_
       if (gathered + block.rows * block.columns > kMaxGathered) evaluateGathered();
       for (std::int32_t r = block.row; r < block.row + block.rows; ++r) {
         const std::int32_t y = Wrapped(std::int64_t{y0} - std::int64_t{r} * dy);
+        mayBeSet(r, block.column, block.columns);
         rowsGathered[gatheredRows++] = {stride * static_cast<std::size_t>(r) + static_cast<std::size_t>(block.column),
                                         block.columns};
         for (std::int32_t c = block.column; c < block.column + block.columns; ++c, ++gathered) {

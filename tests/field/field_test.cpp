@@ -215,8 +215,17 @@ TEST(BallField, GridFlagsAreEveryCornersFlags) {
         const auto y = static_cast<std::int32_t>(Wrap(std::int64_t{g.y0} - std::int64_t{r} * g.dy));
         field.InsideRow(g.x0, g.dx, g.columns, y, g.threshold, want.data() + r * g.columns);
       }
-      const auto evaluated = field.InsideGrid(g.x0, g.dx, g.columns, g.y0, g.dy, g.rows, g.threshold, got.data());
+      std::vector<std::int32_t> firstSet(static_cast<std::size_t>(g.rows)), lastSet(firstSet.size());
+      const auto evaluated = field.InsideGrid(g.x0, g.dx, g.columns, g.y0, g.dy, g.rows, g.threshold, got.data(),
+                                              firstSet.data(), lastSet.data());
       EXPECT_EQ(got, want) << c.scene.size() << " balls, grid at " << g.x0 << "," << g.y0;
+      for (std::int32_t r = 0; r < g.rows; ++r) {  // no inside corner outside its row's span
+        for (std::int32_t col = 0; col < g.columns; ++col) {
+          if (got[static_cast<std::size_t>(r * g.columns + col)] == 0) continue;
+          EXPECT_GE(col, firstSet[static_cast<std::size_t>(r)]) << "row " << r;
+          EXPECT_LE(col, lastSet[static_cast<std::size_t>(r)]) << "row " << r;
+        }
+      }
       EXPECT_LE(evaluated, (n == 0 ? c.mostEvaluated : 1.0) * static_cast<double>(corners)) << c.scene.size();
       if (c.everyCorner) {
         EXPECT_EQ(evaluated, corners);
