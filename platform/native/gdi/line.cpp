@@ -145,9 +145,20 @@ void WalkRuns(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::pt
       });
     }
   } else {
-    const std::ptrdiff_t lastDelta = (q - 1) * majorDelta;
+    // Four pixels a step, the run's last four written last (overlapping when q is no multiple of
+    // four), then its extra pixel: the step count is the same on every run of the line.
+    const std::ptrdiff_t lastDelta = (q - 1) * majorDelta, lastFour = (q - 4) * majorDelta;
+    const std::int64_t steps = q / 4;
+    const bool remainder = q % 4 != 0;
+    const auto putFour = [&](std::uint8_t* at) {
+      put(at);
+      put(at + majorDelta);
+      put(at + 2 * majorDelta);
+      put(at + 3 * majorDelta);
+    };
     runs([&](std::uint8_t* start, bool carry) {
-      for (std::int64_t k = 0; k < q; ++k) put(start + k * majorDelta);
+      for (std::int64_t k = 0; k < steps; ++k) putFour(start + 4 * k * majorDelta);
+      if (remainder) putFour(start + lastFour);
       put(start + lastDelta + (carry ? majorDelta : 0));
     });
   }
