@@ -145,20 +145,21 @@ void WalkRuns(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::pt
       });
     }
   } else {
-    // Four pixels a step, the run's last four written last (overlapping when q is no multiple of
-    // four), then its extra pixel: the step count is the same on every run of the line.
-    const std::ptrdiff_t lastDelta = (q - 1) * majorDelta, lastFour = (q - 4) * majorDelta;
-    const std::int64_t steps = q / 4;
-    const bool remainder = q % 4 != 0;
-    const auto putFour = [&](std::uint8_t* at) {
-      put(at);
-      put(at + majorDelta);
-      put(at + 2 * majorDelta);
-      put(at + 3 * majorDelta);
-    };
+    // Four pixels a step, then the run's last one to three (the same number on every run of the
+    // line, so the branches on it are foreseen), then its extra pixel.
+    const std::ptrdiff_t lastDelta = (q - 1) * majorDelta;
+    const std::int64_t steps = q / 4, remainder = q % 4;
     runs([&](std::uint8_t* start, bool carry) {
-      for (std::int64_t k = 0; k < steps; ++k) putFour(start + 4 * k * majorDelta);
-      if (remainder) putFour(start + lastFour);
+      std::uint8_t* at = start;
+      for (std::int64_t k = 0; k < steps; ++k, at += 4 * majorDelta) {
+        put(at);
+        put(at + majorDelta);
+        put(at + 2 * majorDelta);
+        put(at + 3 * majorDelta);
+      }
+      if (remainder > 0) put(at);
+      if (remainder > 1) put(at + majorDelta);
+      if (remainder > 2) put(at + 2 * majorDelta);
       put(start + lastDelta + (carry ? majorDelta : 0));
     });
   }
