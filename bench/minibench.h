@@ -104,12 +104,17 @@ inline Registration* Register(const char* name, Function fn) {
 constexpr int kMicrosecond = 0;
 
 // Runs each benchmark with growing iteration counts until one run takes at least min_time, and
-// reports real time per iteration in nanoseconds.
+// reports real time per iteration in nanoseconds. With min_warmup_time, as in Google Benchmark,
+// runs that long first go unreported: in WebAssembly the first runs measure code from the quick
+// compiler until the optimising one has compiled it, which takes a second on a busy machine.
 inline int RunAll(int argc, char** argv) {
-  double minTime = 0.3;
+  double minTime = 0.3, warmupTime = 0;
   const char* filter = "";
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--benchmark_min_time=", 21) == 0) minTime = std::atof(argv[i] + 21);
+    if (std::strncmp(argv[i], "--benchmark_min_warmup_time=", 28) == 0) {
+      warmupTime = std::atof(argv[i] + 28);
+    }
     if (std::strncmp(argv[i], "--benchmark_filter=", 19) == 0) filter = argv[i] + 19;
   }
   std::printf("{\n  \"context\": {\"library\": \"minibench\"},\n  \"benchmarks\": [\n");
@@ -123,15 +128,18 @@ inline int RunAll(int argc, char** argv) {
       if (hasArgs) name += "/" + std::to_string(arg);
       if (*filter && !std::regex_search(name, std::regex(filter))) continue;
       std::int64_t n = 1;
-      double seconds = 0;
+      double seconds = 0, warmedUp = 0;
       State* last = nullptr;
       for (;;) {
         delete last;
         last = new State(n, arg);
         r->fn(*last);
         seconds = last->Elapsed();
-        if (!last->Error().empty() || seconds >= minTime || n >= (std::int64_t{1} << 40)) break;
-        const double grow = seconds > 0 ? 1.4 * minTime / seconds : 100.0;
+        const bool warm = warmedUp >= warmupTime;
+        warmedUp += seconds;
+        if (!last->Error().empty() || (warm && seconds >= minTime) || n >= (std::int64_t{1} << 40)) break;
+        const double goal = warmedUp < warmupTime ? warmupTime - warmedUp : minTime;
+        const double grow = seconds > 0 ? 1.4 * goal / seconds : 100.0;
         n = static_cast<std::int64_t>(static_cast<double>(n) * (grow > 100.0 ? 100.0 : grow)) + 1;
       }
       if (!last->Error().empty()) {

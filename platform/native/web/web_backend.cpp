@@ -28,9 +28,12 @@ struct CanvasWindow {
   bool open = false;
   std::string title;
   int width = 0, height = 0;
-  // The picture the canvas shows, in canvas byte order (R, G, B, A): a present converts into it
-  // and hands the canvas only the rows that changed.
+  // The picture the canvas shows, in canvas byte order (R, G, B, A), and the window pixels it was
+  // converted from: a present compares with these, converts what changed and hands the canvas
+  // only that. Until the first present neither is valid.
   std::vector<std::uint32_t> rgba;
+  std::vector<std::uint8_t> kept;
+  bool shownAny = false;
   int contactX = 0, contactY = 0;  // where the touch or pen contact was last seen
 };
 
@@ -51,17 +54,21 @@ EM_JS(void, ShowCanvas, (const char* title), {
 
 EM_JS(void, HideCanvas, (), { document.getElementById("canvas").hidden = true; });
 
-// Rows first .. first + count - 1 of the picture onto the canvas. The ImageData over the
-// program's memory is made once, and again only when that memory grows (its buffer changes).
-EM_JS(void, PutRows, (const std::uint32_t* rgba, int width, int height, int first, int count), {
+// A rectangle of the picture onto the canvas. The ImageData over the program's memory is made once,
+// and again only when that memory grows (its buffer changes) or the picture moves or changes size.
+// The canvas is opaque, as a window is: in Chromium a putImageData into an opaque canvas takes a
+// third of the time.
+EM_JS(void, PutRect, (const std::uint32_t* rgba, int width, int height, int left, int top, int right,
+                      int bottom), {
   let shown = Module.zantrelShown;
-  if (!shown || shown.image.data.buffer !== HEAPU8.buffer || shown.at !== rgba) {
+  if (!shown || shown.image.data.buffer !== HEAPU8.buffer || shown.at !== rgba ||
+      shown.image.width !== width || shown.image.height !== height) {
     const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-    const context = document.getElementById("canvas").getContext("2d");
+    const context = document.getElementById("canvas").getContext("2d", { alpha: false });
     const image = new ImageData(pixels, width, height);
     shown = Module.zantrelShown = { image, at: rgba, context };
   }
-  shown.context.putImageData(shown.image, 0, 0, 0, first, width, count);
+  shown.context.putImageData(shown.image, 0, 0, left, top, right - left, bottom - top);
 });
 
 // Touch and pen as Windows gives them to a program that never asked for touch: the primary
@@ -170,7 +177,9 @@ void* Create(const char* title, int width, int height) {
   g_canvas.title = title;
   g_canvas.width = width;
   g_canvas.height = height;
-  g_canvas.rgba.assign(static_cast<std::size_t>(width) * height, 0);  // shown as nothing yet
+  g_canvas.rgba.resize(static_cast<std::size_t>(width) * height);
+  g_canvas.kept.resize(static_cast<std::size_t>(width) * height * 4);
+  g_canvas.shownAny = false;
   emscripten_set_canvas_element_size(kCanvas, width, height);
   emscripten_set_mousedown_callback(kCanvas, nullptr, false, OnMouse);
   emscripten_set_mousemove_callback(kCanvas, nullptr, false, OnMouse);
@@ -194,37 +203,93 @@ std::uint32_t CanvasPixel(std::uint32_t bgrx) {
   return 0xFF000000u | (bgrx & 0xFF) << 16 | (bgrx & 0xFF00) | (bgrx >> 16 & 0xFF);
 }
 
-// Converts every row, four pixels at a time, but hands the canvas only the span of rows that
-// changed: a drag step changes the rows of the contour, a repaint none.
+// The byte moves from B, G, R, x to R, G, B, x, read from memory when a present begins: V8 keeps
+// such a swizzle order in a register through a loop, where it would rebuild a constant shuffle's
+// order (four instructions) for every vector.
+volatile v128_t g_canvasOrder = wasm_i8x16_make(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+
+// CanvasPixel, four pixels at a time.
+struct CanvasPixels {
+  v128_t order = g_canvasOrder;
+  v128_t opaque = wasm_i32x4_splat(static_cast<std::int32_t>(0xFF000000u));
+  v128_t operator()(v128_t bgrx) const { return wasm_v128_or(wasm_i8x16_swizzle(bgrx, order), opaque); }
+};
+
+// The rectangle a present changed, grown a run of pixels at a time; empty while right <= left.
+struct Changed {
+  int left, top, right, bottom;
+  void Add(int x0, int x1, int y) {
+    if (right <= left) {
+      *this = {x0, y, x1, y + 1};
+      return;
+    }
+    left = left < x0 ? left : x0;
+    right = right > x1 ? right : x1;
+    top = top < y ? top : y;
+    bottom = bottom > y + 1 ? bottom : y + 1;
+  }
+};
+
+// Pixels a step of the loop below: four vectors, as V8 compiles a loop as it is, unrolling none.
+constexpr int kStep = 16;
+
+// Brings a row of the kept window pixels, and row y of the picture shown, up to date with the
+// window's row `in`. Only the steps that differ from what is kept are converted: a drag changes a
+// few pixels of the rows it touches.
+void UpdateRow(const CanvasPixels& canvas, const std::uint8_t* in, std::uint8_t* kept, int y, int width,
+               Changed& changed) {
+  std::uint32_t* shown = g_canvas.rgba.data() + static_cast<std::size_t>(y) * width;
+  int x = 0;
+  for (; x + kStep <= width; x += kStep, in += 4 * kStep, kept += 4 * kStep) {
+    const v128_t p0 = wasm_v128_load(in), p1 = wasm_v128_load(in + 16);
+    const v128_t p2 = wasm_v128_load(in + 32), p3 = wasm_v128_load(in + 48);
+    const v128_t d01 = wasm_v128_or(wasm_v128_xor(p0, wasm_v128_load(kept)),
+                                    wasm_v128_xor(p1, wasm_v128_load(kept + 16)));
+    const v128_t d23 = wasm_v128_or(wasm_v128_xor(p2, wasm_v128_load(kept + 32)),
+                                    wasm_v128_xor(p3, wasm_v128_load(kept + 48)));
+    if (!wasm_v128_any_true(wasm_v128_or(d01, d23))) continue;
+    changed.Add(x, x + kStep, y);
+    wasm_v128_store(kept, p0);
+    wasm_v128_store(kept + 16, p1);
+    wasm_v128_store(kept + 32, p2);
+    wasm_v128_store(kept + 48, p3);
+    wasm_v128_store(shown + x, canvas(p0));
+    wasm_v128_store(shown + x + 4, canvas(p1));
+    wasm_v128_store(shown + x + 8, canvas(p2));
+    wasm_v128_store(shown + x + 12, canvas(p3));
+  }
+  for (; x < width; ++x, in += 4, kept += 4) {
+    if (std::memcmp(in, kept, 4) == 0) continue;
+    changed.Add(x, x + 1, y);
+    std::uint32_t bgrx;
+    std::memcpy(&bgrx, in, 4);
+    std::memcpy(kept, &bgrx, 4);
+    shown[x] = CanvasPixel(bgrx);
+  }
+}
+
+// Hands the canvas the rectangle that changed: a repaint changes nothing.
 void Present(void*, const std::uint8_t* pixels, int width, int height) {
   if (width != g_canvas.width || height != g_canvas.height) return;
-  const v128_t opaque = wasm_i32x4_splat(static_cast<std::int32_t>(0xFF000000u));
-  int first = height, last = -1;
-  std::uint32_t* out = g_canvas.rgba.data();
-  pixels += std::ptrdiff_t{height - 1} * 4 * width;  // the top row: they come bottom-up
-  for (int y = 0; y < height; ++y, pixels -= 4 * width, out += width) {
-    v128_t changed = wasm_i32x4_splat(0);
-    int x = 0;
-    for (; x + 4 <= width; x += 4) {
-      const v128_t in = wasm_v128_load(pixels + 4 * x);
-      const v128_t shown = wasm_v128_or(
-          wasm_i8x16_shuffle(in, in, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15), opaque);
-      changed = wasm_v128_or(changed, wasm_v128_xor(shown, wasm_v128_load(out + x)));
-      wasm_v128_store(out + x, shown);
+  const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
+  if (!g_canvas.shownAny) {
+    // Nothing is shown yet: the complement of every byte is kept, so that every pixel differs.
+    for (std::size_t i = 0; i < rowBytes * height; ++i) {
+      g_canvas.kept[i] = static_cast<std::uint8_t>(~pixels[i]);
     }
-    std::uint32_t tailChanged = 0;  // the last pixels of a row not a multiple of four wide
-    for (; x < width; ++x) {
-      std::uint32_t in;
-      std::memcpy(&in, pixels + 4 * x, 4);
-      tailChanged |= CanvasPixel(in) ^ out[x];
-      out[x] = CanvasPixel(in);
-    }
-    if (wasm_v128_any_true(changed) || tailChanged) {
-      first = first < y ? first : y;
-      last = y;
-    }
+    g_canvas.shownAny = true;
   }
-  if (last >= first) PutRows(g_canvas.rgba.data(), width, height, first, last - first + 1);
+  const CanvasPixels canvas;
+  Changed changed{width, 0, 0, 0};
+  // The window's rows come bottom-up, and are kept in that order: both are read forwards.
+  for (int row = 0; row < height; ++row) {
+    UpdateRow(canvas, pixels + row * rowBytes, g_canvas.kept.data() + row * rowBytes, height - 1 - row, width,
+              changed);
+  }
+  if (changed.right > changed.left) {
+    PutRect(g_canvas.rgba.data(), width, height, changed.left, changed.top, changed.right,
+            changed.bottom);
+  }
 }
 
 bool Take(BackendEvent* event) {
