@@ -232,7 +232,9 @@ def main():
               f"({subprocess.run(['node', '--version'], capture_output=True, text=True).stdout.strip()}, "
               "the in-memory window) and in a page of headless",
               f"{chromium or 'Chromium'} (the page's canvas as the window, so a present includes handing it",
-              "the rows that changed), each as a multiple of the native figure of this run. Every present",
+              "the rectangle that changed; each benchmark there runs a second before it is measured, so",
+              "that the browser's optimised code is the one timed), each as a multiple of the native",
+              "figure of this run. Every present",
               "and frame shows another picture than the one before, as in a drag. Clear and Blit are also",
               "set against the native memset and memcpy of as many bytes.", "",
               "| benchmark | native (us) | Node.js (us) | Chromium (us) | Node.js / native | Chromium / native |",
