@@ -10,6 +10,7 @@
 #include <deque>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "platform/native/gdi/objects.h"
@@ -117,9 +118,10 @@ TEST(WindowSystem, AnUnusableDisplayFailsCreationSayingWhyOnce) {
 }
 
 // Input from a scripted window system: what waits now, and a burst that arrives during the first
-// present once all of that was taken.
+// present once all of that was taken. It wants changes, and shows only the changed rectangles.
 std::deque<user::BackendEvent> g_waiting, g_burst;
 int g_presents = 0;
+std::vector<std::uint8_t> g_shown;  // the window as shown: each present copies its changed rectangle
 int g_scriptWindow;  // the scripted window's handle
 
 bool Take(user::BackendEvent* event) {
@@ -132,11 +134,16 @@ const user::Backend kScripted{
     "scripted", [] { return static_cast<const char*>(nullptr); },
     [](const char*, int, int) { return static_cast<void*>(&g_scriptWindow); }, [](void*) {},
     [](void*) {},
-    [](void*, const std::uint8_t*, int, int) {
+    [](void*, const std::uint8_t* pixels, int width, int height, const RECT& changed) {
       ++g_presents;
+      g_shown.resize(4 * static_cast<std::size_t>(width * height));
+      for (LONG y = changed.top; y < changed.bottom; ++y) {  // rows lie bottom-up
+        const auto at = 4 * static_cast<std::size_t>((height - 1 - y) * width + changed.left);
+        std::memcpy(&g_shown[at], pixels + at, 4 * static_cast<std::size_t>(changed.right - changed.left));
+      }
       if (g_waiting.empty()) g_waiting.swap(g_burst);
     },
-    Take, Take};
+    true, Take, Take};
 
 // A drag whose moves come faster than its frames: the moves that came during one frame are drawn
 // as one frame, of the picture that drawing each would have left. A move after the release that
@@ -163,6 +170,8 @@ TEST(MessageQueue, ABurstOfMovesDuringAFrameGivesOneFrameAndTheSamePicture) {
   CreateSurface(expected);
   g_balls.DrawContour(kFrameCells, kFrameSize, kFrameSize, kFrameThreshold, &expected);
   EXPECT_EQ(std::memcmp(expected.pixels, g_surface.pixels, 4 * kFrameSize * kFrameSize), 0);
+  ASSERT_EQ(g_shown.size(), 4u * kFrameSize * kFrameSize);  // the client area is the frame
+  EXPECT_EQ(std::memcmp(expected.pixels, g_shown.data(), g_shown.size()), 0);
   user::UseBackend(user::HeadlessBackend());
 }
 

@@ -8,6 +8,10 @@
 #include <optional>
 #include <vector>
 
+#ifdef __wasm_simd128__
+#include <wasm_simd128.h>
+#endif
+
 #include "platform/native/gdi/format.h"
 #include "platform/native/gdi/objects.h"
 
@@ -128,6 +132,56 @@ void CombineConvertedPixels(const Blit& b, bool sameLayout) {
   }
 }
 
+// Whether n bytes differ (n a multiple of 16): sixteen at a time, as vectors where the compiler
+// has them, tested once.
+template <std::size_t n>
+bool Differ(const std::uint8_t* a, const std::uint8_t* b) {
+  using Bytes [[gnu::vector_size(16)]] = std::uint8_t;
+  Bytes d{};
+  for (std::size_t i = 0; i < n; i += 16) {
+    Bytes x, y;
+    std::memcpy(&x, a + i, sizeof x);
+    std::memcpy(&y, b + i, sizeof y);
+    d |= x ^ y;
+  }
+#ifdef __wasm_simd128__
+  v128_t any;
+  std::memcpy(&any, &d, sizeof any);
+  return wasm_v128_any_true(any);  // one instruction there
+#else
+  std::uint64_t halves[2];
+  std::memcpy(halves, &d, sizeof halves);
+  return (halves[0] | halves[1]) != 0;
+#endif
+}
+
+// A copy into pixels that note their changes (a window's whose backend shows only what changed):
+// each row is compared from both ends, 64 bytes a step and then 16, and only the bytes between
+// the first and the last sixteen that differ are copied and noted (a few equal ones among them).
+// Rows go in memory order, which reads fastest.
+void CopyNotingChanges(const Blit& b, std::size_t pixelBytes) {
+  const std::size_t bytes = static_cast<std::size_t>(b.right - b.left) * pixelBytes;
+  const std::int64_t rows = b.bottom - b.top;
+  for (std::int64_t i = 0; i < rows; ++i) {
+    const int row = static_cast<int>(b.d.stride > 0 ? b.top + i : b.bottom - 1 - i);
+    std::uint8_t* out = Row(b.d, row) + static_cast<std::size_t>(b.left) * pixelBytes;
+    const std::uint8_t* in =
+        Row(b.s, b.SourceRow(row)) + static_cast<std::size_t>(b.SourceColumn(b.left)) * pixelBytes;
+    std::size_t first = 0, end = bytes;
+    while (first + 64 <= bytes && !Differ<64>(out + first, in + first)) first += 64;
+    while (first + 16 <= bytes && !Differ<16>(out + first, in + first)) first += 16;
+    if (first + 16 > bytes) {  // the row's last bytes, fewer than sixteen
+      while (first < bytes && out[first] == in[first]) ++first;
+      if (first == bytes) continue;  // the same row
+    }
+    while (end >= first + 64 && !Differ<64>(out + end - 64, in + end - 64)) end -= 64;
+    while (end >= first + 16 && !Differ<16>(out + end - 16, in + end - 16)) end -= 16;
+    std::memcpy(out + first, in + first, end - first);
+    NoteChanged(b.d, b.left + static_cast<std::int64_t>(first / pixelBytes), row,
+                b.left + static_cast<std::int64_t>((end + pixelBytes - 1) / pixelBytes), std::int64_t{row} + 1);
+  }
+}
+
 std::optional<Rop> RopFor(DWORD code) {
   if (code == SRCCOPY) return Rop::kCopy;
   if (code == SRCAND) return Rop::kAnd;
@@ -150,8 +204,14 @@ BOOL BitBlt(HDC destHandle, int x, int y, int width, int height, HDC sourceHandl
   // Bytes are combined as they are unless source and destination share rows, where AND and XOR
   // must read a row before changing it.
   const bool sharedRows = &blit->d == &blit->s && blit->shiftY == 0;
-  if (sameLayout && blit->d.bitsPerPixel % 8 == 0 && (*rop == Rop::kCopy || !sharedRows)) {
-    const std::size_t pixelBytes = static_cast<std::size_t>(blit->d.bitsPerPixel / 8);
+  const bool wholeBytes = blit->d.bitsPerPixel % 8 == 0;
+  const std::size_t pixelBytes = static_cast<std::size_t>(blit->d.bitsPerPixel / 8);
+  if (blit->d.changed && sameLayout && wholeBytes && *rop == Rop::kCopy && &blit->d != &blit->s) {
+    CopyNotingChanges(*blit, pixelBytes);
+    return TRUE;
+  }
+  NoteChanged(blit->d, blit->left, blit->top, blit->right, blit->bottom);
+  if (sameLayout && wholeBytes && (*rop == Rop::kCopy || !sharedRows)) {
     const std::size_t rowBytes = static_cast<std::size_t>(blit->right - blit->left) * pixelBytes;
     if (IsOneRun(*blit, rowBytes)) {
       CombineOneRun(*blit, rowBytes);

@@ -108,7 +108,7 @@ Dc* NewDc() {
 
 namespace zantrel::gdi {
 
-HDC CreateWindowDC(std::uint8_t* pixels, int width, int height) {
+HDC CreateWindowDC(std::uint8_t* pixels, int width, int height, RECT* changed) {
   auto* b = new Bitmap;
   b->kind = Kind::kBitmap;
   b->width = width;
@@ -117,6 +117,7 @@ HDC CreateWindowDC(std::uint8_t* pixels, int width, int height) {
   b->pitch = width * 4;
   b->memory = pixels;
   b->ownsMemory = false;
+  b->changed = changed;
   AttachFormat(b, false);
   Dc* dc = NewDc();
   dc->bitmap = b;
@@ -320,7 +321,10 @@ namespace {
     dc->pixelReported = b.format->toColor(b, dc->pixelValue);
   }
   // Outside the bitmap nothing is drawn, but the colour that would have been is still reported.
-  if (x >= 0 && y >= 0 && x < b.width && y < b.height) b.format->put(Row(b, y), x, dc->pixelValue);
+  if (x >= 0 && y >= 0 && x < b.width && y < b.height) {
+    b.format->put(Row(b, y), x, dc->pixelValue);
+    NoteChanged(b, x, y, std::int64_t{x} + 1, std::int64_t{y} + 1);
+  }
   return dc->pixelReported;
 }
 
@@ -330,7 +334,8 @@ namespace {
 // handle or colour or another depth, goes the general way.
 COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   Dc* dc = LastDc(handle);
-  if (!dc || !dc->pixelKnown || dc->pixelColor != color || dc->bitmap->bitsPerPixel != 32) {
+  if (!dc || !dc->pixelKnown || dc->pixelColor != color || dc->bitmap->bitsPerPixel != 32 ||
+      dc->bitmap->changed) {
     return SetPixelAnyhow(handle, x, y, color);
   }
   const Bitmap& b = *dc->bitmap;
@@ -422,6 +427,7 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
   const std::uint32_t value = PixelValue(b, brush->color);
   const int x0 = static_cast<int>(left), x1 = static_cast<int>(right);
   if (x0 >= x1 || top >= bottom) return 1;  // nothing left after clipping
+  NoteChanged(b, x0, top, x1, bottom);
   if (b.bitsPerPixel % 8 == 0) {
     const std::size_t offset = static_cast<std::size_t>(x0) * static_cast<std::size_t>(b.bitsPerPixel / 8);
     const std::size_t count = static_cast<std::size_t>(x1 - x0);

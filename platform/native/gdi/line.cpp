@@ -319,7 +319,14 @@ namespace {
   const int x0 = dc->position.x, y0 = dc->position.y;
   dc->position.x = x;
   dc->position.y = y;
-  if (dc->penDraws) DrawLine(*dc->bitmap, dc->penValue, x0, y0, x, y);
+  if (dc->penDraws) {
+    DrawLine(*dc->bitmap, dc->penValue, x0, y0, x, y);
+    // The line's bounding box, its end pixel included, as far as it is on the bitmap.
+    const Bitmap& b = *dc->bitmap;
+    const auto clamp = [](std::int64_t v, int limit) { return v < 0 ? 0 : v > limit ? limit : v; };
+    NoteChanged(b, clamp(x0 < x ? x0 : x, b.width), clamp(y0 < y ? y0 : y, b.height),
+                clamp(std::int64_t{x0 < x ? x : x0} + 1, b.width), clamp(std::int64_t{y0 < y ? y : y0} + 1, b.height));
+  }
   return TRUE;
 }
 
@@ -331,7 +338,7 @@ namespace {
 // Every other line goes the general way.
 BOOL LineTo(HDC handle, int x, int y) {
   Dc* dc = LastDc(handle);
-  if (!dc || !dc->penDraws) return LineToAnyhow(handle, x, y);
+  if (!dc || !dc->penDraws || dc->bitmap->changed) return LineToAnyhow(handle, x, y);
   const Bitmap& b = *dc->bitmap;
   const int x0 = dc->position.x, y0 = dc->position.y;
   const auto on = [&b](int px, int py) {

@@ -72,7 +72,22 @@ struct Bitmap : Object, Pooled<Bitmap> {
   int paletteSize = 0;
   std::uint32_t masks[3] = {};  // red, green, blue channel masks of 16 and 32 bpp bitfields
   const Format* format = nullptr;
+  // A window's pixels whose backend wants to know where they change: every drawing call widens
+  // this rectangle by what it may have changed (a copy, by what it did change). Null otherwise.
+  RECT* changed = nullptr;
 };
+
+// Widens the bitmap's changed rectangle, if it keeps one, by [left, right) x [top, bottom).
+inline void NoteChanged(const Bitmap& b, std::int64_t left, std::int64_t top, std::int64_t right,
+                        std::int64_t bottom) {
+  if (!b.changed || left >= right || top >= bottom) return;
+  RECT& c = *b.changed;
+  const bool empty = c.left >= c.right || c.top >= c.bottom;
+  c.left = static_cast<LONG>(empty || left < c.left ? left : c.left);
+  c.top = static_cast<LONG>(empty || top < c.top ? top : c.top);
+  c.right = static_cast<LONG>(empty || right > c.right ? right : c.right);
+  c.bottom = static_cast<LONG>(empty || bottom > c.bottom ? bottom : c.bottom);
+}
 
 struct Pen : Object, Pooled<Pen> {
   COLORREF color = 0;

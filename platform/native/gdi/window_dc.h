@@ -9,7 +9,8 @@
 namespace zantrel::gdi {
 
 // A DC drawing into caller-owned 32 bpp pixels (B, G, R, x bytes), bottom-up rows of
-// width * 4 bytes. The pixels must outlive the DC. Deleted with DeleteDC.
-HDC CreateWindowDC(std::uint8_t* pixels, int width, int height);
+// width * 4 bytes. The pixels must outlive the DC. Deleted with DeleteDC. Given changed, drawing
+// widens it by where it changes the pixels (which must outlive the DC too).
+HDC CreateWindowDC(std::uint8_t* pixels, int width, int height, RECT* changed);
 
 }  // namespace zantrel::gdi

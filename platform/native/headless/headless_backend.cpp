@@ -13,13 +13,13 @@ const char* Open() { return nullptr; }
 void* Create(const char*, int, int) { return reinterpret_cast<void*>(++g_windowCount); }
 void Show(void*) {}
 void Destroy(void*) {}
-void Present(void*, const std::uint8_t*, int, int) {}
+void Present(void*, const std::uint8_t*, int, int, const RECT&) {}
 bool NoInput(BackendEvent*) { return false; }
 
 }  // namespace
 
 const Backend& HeadlessBackend() {
-  static const Backend backend{"headless", Open, Create, Show, Destroy, Present, NoInput, NoInput};
+  static const Backend backend{"headless", Open, Create, Show, Destroy, Present, false, NoInput, NoInput};
   return backend;
 }
 

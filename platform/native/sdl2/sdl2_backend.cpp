@@ -76,7 +76,7 @@ void* Create(const char* title, int width, int height) {
 void Show(void* window) { SDL_ShowWindow(static_cast<SDL_Window*>(window)); }
 void Destroy(void* window) { SDL_DestroyWindow(static_cast<SDL_Window*>(window)); }
 
-void Present(void* window, const std::uint8_t* pixels, int width, int height) {
+void Present(void* window, const std::uint8_t* pixels, int width, int height, const RECT&) {
   auto* w = static_cast<SDL_Window*>(window);
   SDL_Surface* surface = SDL_GetWindowSurface(w);
   if (!surface) return;
@@ -153,7 +153,7 @@ bool Take(BackendEvent* out) {
 }  // namespace
 
 const Backend& WindowSystemBackend() {
-  static const Backend backend{"sdl2", Open, Create, Show, Destroy, Present, Wait, Take};
+  static const Backend backend{"sdl2", Open, Create, Show, Destroy, Present, false, Wait, Take};
   return backend;
 }
 

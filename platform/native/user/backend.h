@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/native/windows.h"
+
 namespace zantrel::user {
 
 struct BackendEvent {
@@ -25,8 +27,13 @@ struct Backend {
   void (*showWindow)(void* window);
   void (*destroyWindow)(void* window);
   // Shows the client-area pixels: B, G, R, x rows of width * 4 bytes, bottom-up (the bottom row
-  // first in memory).
-  void (*present)(void* window, const std::uint8_t* pixels, int width, int height);
+  // first in memory). Only the changed rectangle differs from what the window showed before:
+  // the whole client area unless the backend wants changes.
+  void (*present)(void* window, const std::uint8_t* pixels, int width, int height, const RECT& changed);
+  // Whether present is to be told where the pixels changed. The window's drawing then notes
+  // where it changes them, and a copy into the window compares as it goes: a cost that pays
+  // where showing pixels costs more than that (a page's canvas).
+  bool wantsChanges;
   // Waits for the next input; false when no input will ever come (the headless backend).
   bool (*waitEvent)(BackendEvent* event);
   // The next input if one is waiting already; false when none is.

@@ -16,7 +16,7 @@ std::string g_unknownRefusal;
 const char* RefuseUnknown() { return g_unknownRefusal.c_str(); }
 void* NoWindow(const char*, int, int) { return nullptr; }
 void Ignore(void*) {}
-void IgnorePixels(void*, const std::uint8_t*, int, int) {}
+void IgnorePixels(void*, const std::uint8_t*, int, int, const RECT&) {}
 bool NoInput(BackendEvent*) { return false; }
 
 const Backend& UnknownBackend(const std::string& asked) {
@@ -25,7 +25,7 @@ const Backend& UnknownBackend(const std::string& asked) {
     known += (known.empty() ? "" : ", ") + std::string(backend().name);
   g_unknownRefusal = "ZANTREL_BACKEND=" + asked + " names no window system (known: " + known + ").";
   static const Backend unknown{"unknown", RefuseUnknown, NoWindow, Ignore, Ignore, IgnorePixels,
-                               NoInput, NoInput};
+                               false, NoInput, NoInput};
   return unknown;
 }
 

@@ -28,6 +28,7 @@ struct Window {
   // Bottom-up, as the pictures programs present lie: a bottom-up DIB's copy into the window is
   // then one block of memory rather than a copy per row.
   std::vector<std::uint8_t> pixels;
+  RECT changed{};  // since the last present, where the backend wants changes; empty: none
   const Backend* backend = nullptr;  // the one the window was made on
   void* native = nullptr;
   bool visible = false;
@@ -178,6 +179,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int, in
   if (w->width < 1) w->width = 1;
   if (w->height < 1) w->height = 1;
   w->pixels.assign(static_cast<std::size_t>(w->width) * w->height * 4, 0);
+  w->changed = RECT{0, 0, w->width, w->height};  // nothing shown yet
   w->backend = &backend;
   w->native = backend.createWindow(w->title.c_str(), w->width, w->height);
   if (!w->native) return nullptr;
@@ -312,14 +314,18 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM, LPARAM) {
 HDC GetDC(HWND handle) {
   Window* w = Find(handle);
   if (!w) return nullptr;
-  return zantrel::gdi::CreateWindowDC(w->pixels.data(), w->width, w->height);
+  return zantrel::gdi::CreateWindowDC(w->pixels.data(), w->width, w->height,
+                                      w->backend->wantsChanges ? &w->changed : nullptr);
 }
 
 int ReleaseDC(HWND handle, HDC dc) {
   Window* w = Find(handle);
   if (!w || !dc) return 0;
   DeleteDC(dc);
-  if (w->visible) w->backend->present(w->native, w->pixels.data(), w->width, w->height);
+  if (!w->visible) return 1;
+  const RECT all{0, 0, w->width, w->height};
+  w->backend->present(w->native, w->pixels.data(), w->width, w->height, w->backend->wantsChanges ? w->changed : all);
+  w->changed = RECT{};
   return 1;
 }
 

@@ -28,12 +28,9 @@ struct CanvasWindow {
   bool open = false;
   std::string title;
   int width = 0, height = 0;
-  // The picture the canvas shows, in canvas byte order (R, G, B, A), and the window pixels it was
-  // converted from: a present compares with these, converts what changed and hands the canvas
-  // only that. Until the first present neither is valid.
+  // The picture the canvas shows, in canvas byte order (R, G, B, A): a present converts what
+  // changed into it and hands the canvas only that.
   std::vector<std::uint32_t> rgba;
-  std::vector<std::uint8_t> kept;
-  bool shownAny = false;
   int contactX = 0, contactY = 0;  // where the touch or pen contact was last seen
 };
 
@@ -178,8 +175,6 @@ void* Create(const char* title, int width, int height) {
   g_canvas.width = width;
   g_canvas.height = height;
   g_canvas.rgba.resize(static_cast<std::size_t>(width) * height);
-  g_canvas.kept.resize(static_cast<std::size_t>(width) * height * 4);
-  g_canvas.shownAny = false;
   emscripten_set_canvas_element_size(kCanvas, width, height);
   emscripten_set_mousedown_callback(kCanvas, nullptr, false, OnMouse);
   emscripten_set_mousemove_callback(kCanvas, nullptr, false, OnMouse);
@@ -215,79 +210,26 @@ struct CanvasPixels {
   v128_t operator()(v128_t bgrx) const { return wasm_v128_or(wasm_i8x16_swizzle(bgrx, order), opaque); }
 };
 
-// The rectangle a present changed, grown a run of pixels at a time; empty while right <= left.
-struct Changed {
-  int left, top, right, bottom;
-  void Add(int x0, int x1, int y) {  // rows in order, from the top
-    if (right <= left) top = y;
-    left = left < x0 ? left : x0;
-    right = right > x1 ? right : x1;
-    bottom = y + 1;
-  }
-};
-
-// Pixels a step of the loop below: four vectors, as V8 compiles a loop as it is, unrolling none.
-constexpr int kStep = 16;
-
-// Brings a row of the kept window pixels, and row y of the picture shown, up to date with the
-// window's row `in`. Only the steps that differ from what is kept are converted: a drag changes a
-// few pixels of the rows it touches.
-void UpdateRow(const CanvasPixels& canvas, const std::uint8_t* in, std::uint8_t* kept, int y, int width,
-               Changed& changed) {
-  std::uint32_t* shown = g_canvas.rgba.data() + static_cast<std::size_t>(y) * width;
-  int x = 0;
-  for (; x + kStep <= width; x += kStep, in += 4 * kStep, kept += 4 * kStep) {
-    const v128_t p0 = wasm_v128_load(in), p1 = wasm_v128_load(in + 16);
-    const v128_t p2 = wasm_v128_load(in + 32), p3 = wasm_v128_load(in + 48);
-    const v128_t d01 = wasm_v128_or(wasm_v128_xor(p0, wasm_v128_load(kept)),
-                                    wasm_v128_xor(p1, wasm_v128_load(kept + 16)));
-    const v128_t d23 = wasm_v128_or(wasm_v128_xor(p2, wasm_v128_load(kept + 32)),
-                                    wasm_v128_xor(p3, wasm_v128_load(kept + 48)));
-    if (!wasm_v128_any_true(wasm_v128_or(d01, d23))) continue;
-    changed.Add(x, x + kStep, y);
-    wasm_v128_store(kept, p0);
-    wasm_v128_store(kept + 16, p1);
-    wasm_v128_store(kept + 32, p2);
-    wasm_v128_store(kept + 48, p3);
-    wasm_v128_store(shown + x, canvas(p0));
-    wasm_v128_store(shown + x + 4, canvas(p1));
-    wasm_v128_store(shown + x + 8, canvas(p2));
-    wasm_v128_store(shown + x + 12, canvas(p3));
-  }
-  for (; x < width; ++x, in += 4, kept += 4) {
-    if (std::memcmp(in, kept, 4) == 0) continue;
-    changed.Add(x, x + 1, y);
-    std::uint32_t bgrx;
-    std::memcpy(&bgrx, in, 4);
-    std::memcpy(kept, &bgrx, 4);
-    shown[x] = CanvasPixel(bgrx);
-  }
-}
-
-// Hands the canvas the rectangle that changed: a repaint changes nothing.
-void Present(void*, const std::uint8_t* pixels, int width, int height) {
+// Converts the changed rectangle of the window's pixels (rows bottom-up) into the picture the
+// canvas shows, and hands the canvas that rectangle: a repaint changes nothing, a drag the
+// contour's surroundings.
+void Present(void*, const std::uint8_t* pixels, int width, int height, const RECT& changed) {
   if (width != g_canvas.width || height != g_canvas.height) return;
-  const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
-  if (!g_canvas.shownAny) {
-    // Nothing is shown yet: the complement of every byte is kept, so that every pixel differs.
-    for (int y = 0; y < height; ++y) {
-      const std::uint8_t* in = pixels + (height - 1 - y) * rowBytes;
-      for (std::size_t i = 0; i < rowBytes; ++i) g_canvas.kept[y * rowBytes + i] = static_cast<std::uint8_t>(~in[i]);
-    }
-    g_canvas.shownAny = true;
-  }
+  if (changed.right <= changed.left || changed.bottom <= changed.top) return;
   const CanvasPixels canvas;
-  Changed changed{width, 0, 0, 0};
-  // The window's rows come bottom-up; the kept ones lie as the canvas's, whose rows are written in
-  // memory order (the other way measured a third slower).
-  for (int y = 0; y < height; ++y) {
-    UpdateRow(canvas, pixels + (height - 1 - y) * rowBytes, g_canvas.kept.data() + y * rowBytes, y, width,
-              changed);
+  const int count = changed.right - changed.left;
+  for (int y = changed.top; y < changed.bottom; ++y) {
+    const std::uint8_t* in = pixels + (static_cast<std::size_t>(height - 1 - y) * width + changed.left) * 4;
+    std::uint32_t* shown = g_canvas.rgba.data() + static_cast<std::size_t>(y) * width + changed.left;
+    int x = 0;
+    for (; x + 4 <= count; x += 4) wasm_v128_store(shown + x, canvas(wasm_v128_load(in + 4 * x)));
+    for (; x < count; ++x) {
+      std::uint32_t bgrx;
+      std::memcpy(&bgrx, in + 4 * x, 4);
+      shown[x] = CanvasPixel(bgrx);
+    }
   }
-  if (changed.right > changed.left) {
-    PutRect(g_canvas.rgba.data(), width, height, changed.left, changed.top, changed.right,
-            changed.bottom);
-  }
+  PutRect(g_canvas.rgba.data(), width, height, changed.left, changed.top, changed.right, changed.bottom);
 }
 
 bool Take(BackendEvent* event) {
@@ -308,7 +250,7 @@ bool Wait(BackendEvent* event) {
 }  // namespace
 
 const Backend& WindowSystemBackend() {
-  static const Backend backend{"web", Open, Create, Show, Destroy, Present, Wait, Take};
+  static const Backend backend{"web", Open, Create, Show, Destroy, Present, true, Wait, Take};
   return backend;
 }
 
