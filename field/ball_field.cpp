@@ -100,15 +100,18 @@ void BallField::InsidePoints(const std::int32_t* xs, const std::int32_t* ys, std
                              std::int32_t threshold, std::uint8_t* inside) const {
   const FieldKernel& kernel = ActiveFieldKernel();
   double sums[kChunk];
-  std::int32_t x[kChunk], y[kChunk];
   for (std::int32_t first = 0; first < count; first += kChunk) {
     const std::int32_t n = ChunkSize(first, count);
-    // The kernel reads whole lane groups: the last one is padded with defined points.
-    for (std::int32_t k = 0; k < RoundedUp(n); ++k) {
-      x[k] = k < n ? xs[first + k] : 0;
-      y[k] = k < n ? ys[first + k] : 0;
-    }
-    SumBalls(*this, n, sums, [&](const Ball& ball) { kernel.addPoints(ball, x, y, n, sums); });
+    // The kernel reads whole lane groups: it takes the whole ones where they lie, and the last,
+    // partial one from a copy padded with defined points.
+    const std::int32_t whole = n / kMaxFieldLanes * kMaxFieldLanes;
+    std::int32_t x[kMaxFieldLanes] = {}, y[kMaxFieldLanes] = {};
+    std::memcpy(x, xs + first + whole, sizeof(std::int32_t) * static_cast<std::size_t>(n - whole));
+    std::memcpy(y, ys + first + whole, sizeof(std::int32_t) * static_cast<std::size_t>(n - whole));
+    SumBalls(*this, n, sums, [&](const Ball& ball) {
+      kernel.addPoints(ball, xs + first, ys + first, whole, sums);
+      if (whole < n) kernel.addPoints(ball, x, y, n - whole, sums + whole);
+    });
     kernel.insideFlags(sums, n, threshold, inside + first);
   }
 }
