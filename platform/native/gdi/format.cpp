@@ -19,13 +19,7 @@ std::uint32_t Get32(const std::uint8_t* row, int x) {
   const std::uint8_t* p = row + 4 * x;
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-void Put32(std::uint8_t* row, int x, std::uint32_t v) {
-  std::uint8_t* p = row + 4 * x;
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-  p[2] = static_cast<std::uint8_t>(v >> 16);
-  p[3] = static_cast<std::uint8_t>(v >> 24);
-}
+void Put32(std::uint8_t* row, int x, std::uint32_t v) { StorePixel32(row + 4 * x, v); }
 
 // 24 bpp: B, G, R bytes.
 std::uint32_t Get24(const std::uint8_t* row, int x) {

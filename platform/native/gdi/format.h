@@ -21,6 +21,14 @@ const Format* FormatFor(const Bitmap& bitmap);
 
 inline std::uint8_t* Row(const Bitmap& bitmap, int y) { return bitmap.top + y * bitmap.stride; }
 
+// A 32-bit pixel's value at p, low byte first, as both 32-bit formats lay it out.
+inline void StorePixel32(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+  p[2] = static_cast<std::uint8_t>(v >> 16);
+  p[3] = static_cast<std::uint8_t>(v >> 24);
+}
+
 // Where rows top..bottom-1 begin in memory: at the top one of a top-down bitmap, the bottom one of
 // a bottom-up one. Without row padding those rows are one run from there.
 inline std::uint8_t* FirstRowInMemory(const Bitmap& bitmap, int top, int bottom) {

@@ -340,10 +340,7 @@ COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   }
   const Bitmap& b = *dc->bitmap;
   if (x >= 0 && y >= 0 && x < b.width && y < b.height) {
-    const std::uint32_t v = dc->pixelValue;  // both 32-bit formats store the value's bytes low first
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                                   static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-    std::memcpy(Row(b, y) + std::ptrdiff_t{x} * 4, bytes, 4);
+    StorePixel32(Row(b, y) + std::ptrdiff_t{x} * 4, dc->pixelValue);
   }
   return dc->pixelReported;
 }

@@ -122,15 +122,11 @@ void WalkRuns(const Walk& w, std::uint8_t* p, std::ptrdiff_t majorDelta, std::pt
       std::memcpy(low + 4 * (q + carry) - 16, quad, 16);
     });
   } else if (q <= 3) {
-    // Short runs, most of them on lines near the diagonal, are stored without an inner loop:
-    // pixels 0 to q - 1, then the run's last.
+    // Short runs (q is 2 or 3: a walk stepping its minor axis on more than half its pixels comes
+    // as its complement, above) are stored without an inner loop: pixels 0 to q - 1, then the
+    // run's last.
     const std::ptrdiff_t twice = 2 * majorDelta, thrice = 3 * majorDelta;
-    if (q == 1) {
-      runs([&](std::uint8_t* start, bool carry) {
-        put(start);
-        put(start + (carry ? majorDelta : 0));
-      });
-    } else if (q == 2) {
+    if (q == 2) {
       runs([&](std::uint8_t* start, bool carry) {
         put(start);
         put(start + majorDelta);
@@ -197,11 +193,9 @@ void DrawInside32(const Bitmap& b, std::uint32_t value, int x0, int y0, int x1, 
     WalkBytes<4>(Walk{2 * minor - major, bias, 2 * minor, 2 * major, major}, p, majorDelta, minorDelta, value);
     return;
   }
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
   int err = 2 * minor - major;
   for (int k = 0; k < major; ++k) {
-    std::memcpy(p, bytes, 4);
+    StorePixel32(p, value);
     const bool step = err + bias > 0;
     p += majorDelta + (step ? minorDelta : 0);
     err += 2 * minor - (step ? 2 * major : 0);
@@ -360,10 +354,7 @@ BOOL LineTo(HDC handle, int x, int y) {
   const std::ptrdiff_t majorDelta = xMajor ? stepX : stepY, minorDelta = xMajor ? stepY : stepX;
   std::uint8_t* p = Row(b, y0) + std::ptrdiff_t{x0} * 4;
   std::uint8_t* second = major == 2 ? p + majorDelta + (step ? minorDelta : 0) : p;
-  const std::uint32_t v = dc->penValue;
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                                 static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-  std::memcpy(p, bytes, 4);
-  std::memcpy(second, bytes, 4);
+  StorePixel32(p, dc->penValue);
+  StorePixel32(second, dc->penValue);
   return TRUE;
 }
