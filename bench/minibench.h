@@ -117,6 +117,7 @@ inline int RunAll(int argc, char** argv) {
     }
     if (std::strncmp(argv[i], "--benchmark_filter=", 19) == 0) filter = argv[i] + 19;
   }
+  const std::regex pattern(filter);
   std::printf("{\n  \"context\": {\"library\": \"minibench\"},\n  \"benchmarks\": [\n");
   bool first = true;
   for (Registration* r : Registry()) {
@@ -126,7 +127,7 @@ inline int RunAll(int argc, char** argv) {
     for (std::int64_t arg : args) {
       std::string name = r->name;
       if (hasArgs) name += "/" + std::to_string(arg);
-      if (*filter && !std::regex_search(name, std::regex(filter))) continue;
+      if (*filter && !std::regex_search(name, pattern)) continue;
       std::int64_t n = 1;
       double seconds = 0, warmedUp = 0;
       State* last = nullptr;
